@@ -1,0 +1,39 @@
+# Entry points for a fresh Debian machine: `make demo` and `make test`.
+BUILD_DIR ?= build
+ASAN_BUILD_DIR ?= build-asan
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+DEMO_DIR := $(BUILD_DIR)/demo
+
+.PHONY: all deps build demo test test-asan bench clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Runs the generator on a copy of the bundled example, so only $(BUILD_DIR) is written.
+demo: build
+	rm -rf $(DEMO_DIR)
+	mkdir -p $(DEMO_DIR)
+	cp -R examples/demo/. $(DEMO_DIR)/
+	$(BUILD_DIR)/qm26-ide-gen -MDKPATH $(DEMO_DIR)/mdk/demo.uvprojx \
+		-TEMPLATESPATH examples/QM26IDE_Templates -BSPPATH examples/bsp
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DQM26_SANITIZE=ON
+	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	cmake --build $(BUILD_DIR) --target bench_reader -j $(JOBS)
+	$(BUILD_DIR)/bench/bench_reader
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)

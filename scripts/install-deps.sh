@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, only when one is missing.
+# Runs apt-get update once before installing; uses sudo when not root.
+set -eu
+
+PACKAGES="cmake g++ make libtinyxml-dev googletest libgtest-dev"
+
+missing=""
+for pkg in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $pkg"
+  fi
+done
+
+if [ -z "$missing" ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=""
+else
+  SUDO="sudo"
+fi
+
+echo "Installing:$missing"
+$SUDO apt-get update
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing

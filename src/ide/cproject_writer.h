@@ -1,0 +1,16 @@
+// Writing the generated ".cproject": include paths, defines and linker script per configuration.
+#pragma once
+
+#include <string>
+
+#include <tinyxml.h>
+
+/// Rewrites g_projectPath/.cproject for the debug and release configurations. Returns false after
+/// "Unable to load file: <path>" when it cannot be loaded; a failed save prints
+/// "Save file .cproject failed!" and still returns true.
+bool GenerateCProjectFile();
+
+/// Rewrites the include-path, defines and linker-script options below one configuration's
+/// "folderInfo" element. "debug" adds TRACE and OS_USE_TRACE_SEMIHOSTING_DEBUG to the defines,
+/// any other name NDEBUG. Returns false for a null `configuration`, true otherwise.
+bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName);

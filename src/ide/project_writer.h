@@ -1,0 +1,24 @@
+// Writing the generated ".project": the project's name and one linked resource per C file.
+#pragma once
+
+#include <string>
+
+/// Where a linked MDK file lives, relative to the generated project folder.
+struct LinkLocation {
+  int parentCount = 0;        // the n of PARENT-n-PROJECT_LOC
+  std::string remainingPath;  // the path below that folder, with "/" separators
+};
+
+/// The location of an MDK `filePath`: "\" becomes "/", each "name/../" pair is collapsed, then the
+/// "../" steps are counted and removed.
+LinkLocation LocateLinkedFile(const std::string& filePath);
+
+/// "PARENT-<n>-PROJECT_LOC/<remaining path>".
+std::string LocationUri(const LinkLocation& location);
+
+/// Rewrites g_projectPath/.project: the "name" element gets g_project's targetName and a new
+/// "linkedResources" holds one link per C file whose path does not start with "./" or ".\".
+/// Prints "Add project file configuration: <path>" per link. Returns false after
+/// "Unable to load file: <path>" when the file cannot be loaded; a failed save prints
+/// "Save file .project failed!" and still returns true.
+bool GenerateProjectFile();
