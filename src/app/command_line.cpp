@@ -1,0 +1,64 @@
+// The command line: four option-value pairs, plus -h/--help and --version on their own.
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char kMdkPathOption[] = "-MDKPATH";
+constexpr char kTargetNameOption[] = "-TARGETNAME";
+constexpr char kTemplatesPathOption[] = "-TEMPLATESPATH";
+constexpr char kBspPathOption[] = "-BSPPATH";
+
+// The field an option name sets, or null for a name that is not one of the four.
+std::string* OptionField(const char* name, CommandLine* options) {
+  if (strcmp(name, kMdkPathOption) == 0) return &options->mdkPath;
+  if (strcmp(name, kTargetNameOption) == 0) return &options->targetName;
+  if (strcmp(name, kTemplatesPathOption) == 0) return &options->templatesPath;
+  if (strcmp(name, kBspPathOption) == 0) return &options->bspPath;
+  return nullptr;
+}
+
+}  // namespace
+
+CommandLineResult ParseCommandLine(int argc, const char* const* argv, CommandLine* options) {
+  if (argc == 2) {
+    if (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0) {
+      return CommandLineResult::kHelp;
+    }
+    if (strcmp(argv[1], "--version") == 0) return CommandLineResult::kVersion;
+  }
+  if (argc < 3) return CommandLineResult::kError;
+
+  // Pairs from the first argument on; a single argument left at the end is ignored.
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string* field = OptionField(argv[i], options);
+    if (field == nullptr) return CommandLineResult::kError;
+    *field = argv[i + 1];
+  }
+  return CommandLineResult::kRun;
+}
+
+std::string UsageText() {
+  return "Usage: qm26-ide-gen -MDKPATH <file.uvprojx> [-TARGETNAME <name>]\n"
+         "                    [-TEMPLATESPATH <folder>] [-BSPPATH <folder>]\n"
+         "       qm26-ide-gen -h | --help | --version\n"
+         "\n"
+         "Turns the first target of a Keil MDK project for a QM26 chip into a QM26 IDE project\n"
+         "in the folder qm26_ide_proj beside the MDK project's folder.\n"
+         "\n"
+         "Options (each followed by its value; names are case-sensitive):\n"
+         "  -MDKPATH <file>         the MDK project file (.uvprojx). Required.\n"
+         "  -TARGETNAME <name>      name of the generated project.\n"
+         "                          Default: the name of the MDK file's first target.\n"
+         "  -TEMPLATESPATH <folder> folder holding <chip model>/QM26_IDE templates.\n"
+         "                          Default: QM26IDE_Templates in the current directory.\n"
+         "  -BSPPATH <folder>       BSP root, or the chip's series folder inside it; its GCC\n"
+         "                          linker scripts and startup file are copied into the project.\n"
+         "                          Default: none are copied.\n"
+         "\n"
+         "Exit status: 0 when the project was generated, 255 on any error.\n"
+         "\n"
+         "Example:\n"
+         "  qm26-ide-gen -MDKPATH /bsp/project/demo/mdk_v5/demo.uvprojx -BSPPATH /bsp\n";
+}
