@@ -16,9 +16,11 @@ LinkLocation LocateLinkedFile(const std::string& filePath);
 /// "PARENT-<n>-PROJECT_LOC/<remaining path>".
 std::string LocationUri(const LinkLocation& location);
 
-/// Rewrites g_projectPath/.project: the "name" element gets g_project's targetName and a new
-/// "linkedResources" holds one link per C file whose path does not start with "./" or ".\".
-/// Prints "Add project file configuration: <path>" per link. Returns false after
-/// "Unable to load file: <path>" when the file cannot be loaded; a failed save prints
-/// "Save file .project failed!" and still returns true.
+/// Rewrites g_projectPath/.project: the root's first "name" child element gets g_project's
+/// targetName (a root without one gets a new "name" element as its first child), the first
+/// "linkedResources" is removed and a new one, appended as the root's last child, holds one link
+/// per C file whose path does not start with "./" or ".\". Prints
+/// "Add project file configuration: <path>" per link. Returns false after
+/// "Unable to load file: <path>" when the file cannot be loaded or holds no root element; a failed
+/// save prints "Save file .project failed!" and still returns true.
 bool GenerateProjectFile();

@@ -1,0 +1,102 @@
+// Tests of finding and replacing lines of text files.
+#include "chip/line_edit.h"
+
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+
+namespace {
+
+const std::string kLongLine(5000, '#');
+
+TEST(LineEditTest, FindLineContainingReturnsFirstMatchingIndex) {
+  struct Case {
+    std::string content;
+    const char* pattern;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"FLASH here\nb\n", "FLASH", 0},
+      {"a\nb\nFLASH (rx) : x\nFLASH (rx) again\n", "FLASH (rx)", 2},
+      {"a\nb\nc\n", "FLASH", -1},
+      {"flash (rx)\nFLASH  (rx)\n", "FLASH (rx)", -1},
+      {"", "a", -1},
+      {"", "", -1},
+      {"a\n", "", 0},
+      {"a\nlast FLASH", "FLASH", 1},
+      {kLongLine + "FLASH\n", "FLASH", 0},
+      {kLongLine + "\nFLASH (rx)\n", "FLASH (rx)", 1},
+  };
+  ScopedTempDir dir;
+  const std::string path = dir / "file.txt";
+  for (const Case& c : cases) {
+    WriteFile(path, c.content);
+    EXPECT_EQ(FindLineContaining(path.c_str(), c.pattern), c.expected)
+        << c.content.substr(0, 40) << " / " << c.pattern;
+  }
+  EXPECT_EQ(FindLineContaining((dir / "missing.txt").c_str(), ""), -1);
+}
+
+TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
+  struct Case {
+    std::string content;
+    int32_t index;
+    std::string expected;
+  };
+  const std::string five = "l0\nl1\nl2\nl3\nl4\n";
+  const Case cases[] = {
+      {five, 0, "X\nl1\nl2\nl3\nl4\n"},
+      {five, 2, "l0\nl1\nX\nl3\nl4\n"},
+      {five, 4, "l0\nl1\nl2\nl3\nX\n"},
+      {five, 7, five},
+      {five, -1, five},
+      // Out of range still rewrites: the last line gains its newline.
+      {"a\nb", 7, "a\nb\n"},
+      {"a\nb", 0, "X\nb\n"},
+      {"  indented\n", 0, "X\n"},
+      {"a\n\nb\n", 0, "X\n\nb\n"},
+      {"a\r\nb\r\nc\r\n", 1, "a\r\nX\nc\r\n"},
+      {"", 0, ""},
+      {kLongLine + "\nold\ntail\n", 1, kLongLine + "\nX\ntail\n"},
+      {"old\n" + kLongLine + "\ntail", 0, "X\n" + kLongLine + "\ntail\n"},
+  };
+  ScopedTempDir dir;
+  const std::string path = dir / "file.txt";
+  for (const Case& c : cases) {
+    WriteFile(path, c.content);
+    ReplaceLine(path.c_str(), c.index, "X");
+    EXPECT_EQ(ReadFile(path), c.expected) << c.content.substr(0, 40) << " @" << c.index;
+  }
+}
+
+TEST(LineEditTest, ReplaceLineCreatesMissingFileEmpty) {
+  ScopedTempDir dir;
+  const std::string path = dir / "new.ini";
+  ReplaceLine(path.c_str(), 0, "X");
+  ASSERT_TRUE(Exists(path));
+  EXPECT_EQ(ReadFile(path), "");
+}
+
+TEST(LineEditTest, ReplaceLineLeavesUnreadableExistingFileUntouched) {
+  ScopedTempDir dir;
+  const std::string path = dir / "write_only.txt";
+  WriteFile(path, "keep\nthis\n");
+  // Others may write but not read: rewriting it from an empty read would lose its lines.
+  ASSERT_EQ(chmod(path.c_str(), 0602), 0);
+  const int status = RunUnprivileged([&] {
+    if (std::ifstream(path).is_open()) return 2;  // the permission does not apply
+    if (access(path.c_str(), W_OK) != 0) return 3;
+    if (FindLineContaining(path.c_str(), "keep") != -1) return 4;
+    ReplaceLine(path.c_str(), 0, "X");
+    return 0;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(path), "keep\nthis\n");
+}
+
+}  // namespace

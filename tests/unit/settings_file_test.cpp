@@ -1,0 +1,52 @@
+// Tests of the device settings file "preferences.ini".
+#include "chip/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "fs/project_path.h"
+#include "mdk/project_info.h"
+#include "support/test_support.h"
+
+namespace {
+
+TEST(SettingsFileTest, SizeTypeForCode) {
+  const std::pair<char, const char*> cases[] = {
+      {'G', "G"}, {'M', "M"}, {'E', "O"}, {'I', "O"}, {'Z', "O"}, {'g', "O"}, {'\0', "O"}};
+  for (const auto& c : cases) EXPECT_EQ(SizeTypeFor(c.first), c.second) << c.first;
+}
+
+TEST(SettingsFileTest, WritesChipTargetAndSizeTypeLines) {
+  struct Case {
+    bool present;
+    std::string content;
+    char code;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {true, "[device]\nvendor=qm\nchipTarget=\nchipSizeType=\nclock=48\n", 'G',
+       "[device]\nvendor=qm\nchipTarget=QM26R620AVGT7\nchipSizeType=G\nclock=48\n"},
+      {true, "a\r\nb\r\nc\r\nd\r\ne", 'M',
+       "a\r\nb\r\nchipTarget=QM26R620AVGT7\nchipSizeType=M\ne\n"},
+      {true, "a\nb\nc\n", 'E', "a\nb\nchipTarget=QM26R620AVGT7\n"},
+      {true, "", 'G', ""},
+      {false, "", 'G', ""},
+  };
+  for (const Case& c : cases) {
+    ScopedTempDir dir;
+    ProjectInfo project;
+    project.deviceName = "QM26R620AVGT7";
+    project.flashSizeCode = c.code;
+    g_project = &project;
+    g_projectPath = dir.path();
+    const std::string path = dir / "preferences.ini";
+    if (c.present) WriteFile(path, c.content);
+    const std::string out = CaptureStdout([] { UpdateSettingsFile(); });
+    g_project = nullptr;
+    g_projectPath = "";
+    EXPECT_EQ(out, "");
+    ASSERT_TRUE(Exists(path)) << c.content;
+    EXPECT_EQ(ReadFile(path), c.expected) << c.content;
+  }
+}
+
+}  // namespace
