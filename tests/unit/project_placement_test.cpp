@@ -155,7 +155,7 @@ TEST_F(PlacementTest, BspRootIsCompletedWithTheSeries) {
   MakeDirs(dir_ / "proj");
   g_projectPath = dir_ / "proj";
 
-  for (const std::string bsp : {dir_ / "bsp", dir_ / "bsp/QM26R620A_625/"}) {
+  for (const std::string& bsp : {dir_ / "bsp", dir_ / "bsp/QM26R620A_625/"}) {
     RemoveTree(dir_ / "proj");
     MakeDirs(dir_ / "proj");
     bool placed = false;

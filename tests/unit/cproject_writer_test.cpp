@@ -1,0 +1,222 @@
+// Tests of the ".cproject" writer: include paths, defines and linker script per configuration.
+#include "ide/cproject_writer.h"
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "fs/project_path.h"
+#include "mdk/project_info.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr char kPrefix[] = "ilg.gnuarmeclipse.managedbuild.cross.";
+const std::string kScript = "\"${workspace_loc:/${ProjName}}/ldscripts/QM26R620AxG_FLASH.ld\"";
+
+std::string Option(const std::string& idPart, const std::string& values) {
+  return "<option id=\"" + std::string(kPrefix) + "option." + idPart +
+         ".123\" superClass=\"x\" valueType=\"stringList\">" + values + "</option>";
+}
+
+std::string CLinker(const std::string& values) { return Option("c.linker.scriptfile", values); }
+std::string CppLinker(const std::string& values) {
+  return Option("cpp.linker.scriptfile", values);
+}
+const std::string kOldScript = "<listOptionValue builtIn=\"false\" value=\"old.ld\"/>";
+
+// One configuration as the template writes it, with `linkerOptions` among its tools.
+std::string Configuration(const std::string& kind, const std::string& linkerOptions) {
+  return "<cconfiguration id=\"" + std::string(kPrefix) + "config.elf." + kind + ".1\">"
+         "<storageModule moduleId=\"cdtBuildSystem\"><configuration name=\"" + kind + "\">"
+         "<folderInfo id=\"" + kPrefix + "config.elf." + kind + ".1.\" name=\"/\">"
+         "<toolChain id=\"tc\">" +
+         Option("optimization.level", "") +
+         "<tool id=\"c.compiler\">" +
+         Option("c.compiler.include.paths",
+                "<!-- kept --><listOptionValue builtIn=\"false\" value=\"&quot;old&quot;\"/>") +
+         Option("c.compiler.defs", "<listOptionValue builtIn=\"false\" value=\"OLD\"/>"
+                                   "<listOptionValue builtIn=\"false\" value=\"OLD2\"/>") +
+         "</tool><tool id=\"linker\">" + linkerOptions +
+         "</tool></toolChain></folderInfo></configuration></storageModule></cconfiguration>";
+}
+
+std::string CProject(const std::string& linkerOptions, bool release = true) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+         "<cproject storage_type_id=\"org.eclipse.cdt.core.XmlProjectDescriptionStorage\">"
+         "<storageModule moduleId=\"org.eclipse.cdt.core.settings\">" +
+         Configuration("debug", linkerOptions) +
+         (release ? Configuration("release", linkerOptions) : "") +
+         "</storageModule></cproject>\n";
+}
+
+// The first element named `name` below `node` whose "id" contains `idPart`.
+const TiXmlElement* FindWithId(const TiXmlNode* node, const char* name, const std::string& idPart) {
+  for (const TiXmlElement* child = node->FirstChildElement(); child != nullptr;
+       child = child->NextSiblingElement()) {
+    const char* id = child->Attribute("id");
+    if (std::strcmp(child->Value(), name) == 0 && id != nullptr &&
+        std::strstr(id, idPart.c_str()) != nullptr) {
+      return child;
+    }
+    if (const TiXmlElement* found = FindWithId(child, name, idPart)) return found;
+  }
+  return nullptr;
+}
+
+// The "value" attributes of an option's child elements; "<none>" for one without it.
+std::vector<std::string> Values(const TiXmlElement* option) {
+  std::vector<std::string> values;
+  for (const TiXmlElement* child = option->FirstChildElement(); child != nullptr;
+       child = child->NextSiblingElement()) {
+    EXPECT_STREQ(child->Value(), "listOptionValue");
+    EXPECT_STREQ(child->Attribute("builtIn"), "false");
+    values.push_back(child->Attribute("value") ? child->Attribute("value") : "<none>");
+  }
+  return values;
+}
+
+using Strings = std::vector<std::string>;
+
+class CProjectWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    project_.chipModel = "QM26R620A";
+    project_.flashSizeCode = 'G';
+    project_.includePaths = {"../inc", "../libraries/cmsis"};
+    project_.defines = {"QM26R620A", "NDEBUG"};
+    g_project = &project_;
+    g_projectPath = dir_.path();
+  }
+  void TearDown() override {
+    g_project = nullptr;
+    g_projectPath = "";
+  }
+
+  std::string Path() const { return dir_ / ".cproject"; }
+
+  // Runs the writer on `content` (no file when empty), expecting `result`; returns its output.
+  std::string Generate(const std::string& content, bool result = true) {
+    if (!content.empty()) WriteFile(Path(), content);
+    bool actual = !result;
+    const std::string out = CaptureStdout([&] { actual = GenerateCProjectFile(); });
+    EXPECT_EQ(actual, result);
+    return out;
+  }
+
+  // The values of option `idPart` in configuration `kind` of the saved file.
+  Strings Saved(const std::string& kind, const std::string& idPart) {
+    TiXmlDocument document;
+    EXPECT_TRUE(document.LoadFile(Path().c_str()));
+    const TiXmlElement* config =
+        FindWithId(&document, "folderInfo", std::string(kPrefix) + "config.elf." + kind);
+    if (config == nullptr) return {"<no configuration>"};
+    const TiXmlElement* option = FindWithId(config, "option", "option." + idPart);
+    return option != nullptr ? Values(option) : Strings{"<no option>"};
+  }
+
+  ProjectInfo project_;
+  ScopedTempDir dir_;
+};
+
+std::string ExpectedOutput(const std::string& heading, const Strings& includes,
+                           const Strings& defines, const Strings& scripts) {
+  std::string out = "\nModify the " + heading + " configuration\n";
+  for (const std::string& i : includes) out += "Modify the include path configuration: " + i + "\n";
+  for (const std::string& d : defines) out += "Modify the define configuration: " + d + "\n";
+  for (const std::string& s : scripts) out += "Modify link file configuration: " + s + "\n";
+  return out;
+}
+
+TEST_F(CProjectWriterTest, WritesBothConfigurations) {
+  const Strings includes = {"\"../inc\"", "\"../libraries/cmsis\""};
+  const Strings debugDefines = {"QM26R620A", "NDEBUG", "TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"};
+  const Strings releaseDefines = {"QM26R620A", "NDEBUG", "NDEBUG"};
+  EXPECT_EQ(Generate(CProject(CLinker(kOldScript))),
+            ExpectedOutput("Debug", includes, debugDefines, {kScript}) +
+                ExpectedOutput("Release", includes, releaseDefines, {kScript}));
+  EXPECT_EQ(Saved("debug", "c.compiler.include.paths"), includes);
+  EXPECT_EQ(Saved("debug", "c.compiler.defs"), debugDefines);
+  EXPECT_EQ(Saved("debug", "c.linker.scriptfile"), Strings{kScript});
+  EXPECT_EQ(Saved("release", "c.compiler.include.paths"), includes);
+  EXPECT_EQ(Saved("release", "c.compiler.defs"), releaseDefines);
+  EXPECT_EQ(Saved("release", "c.linker.scriptfile"), Strings{kScript});
+  EXPECT_EQ(project_.defines, (Strings{"QM26R620A", "NDEBUG"}));
+
+  // Only child elements are replaced: the comment in the include option stays.
+  TiXmlDocument document;
+  ASSERT_TRUE(document.LoadFile(Path().c_str()));
+  const TiXmlElement* option = FindWithId(&document, "option", "c.compiler.include.paths");
+  ASSERT_NE(option->FirstChild(), nullptr);
+  EXPECT_EQ(option->FirstChild()->Type(), TiXmlNode::TINYXML_COMMENT);
+}
+
+TEST_F(CProjectWriterTest, EmptyListsAndMissingRelease) {
+  project_.includePaths.clear();
+  project_.defines.clear();
+  EXPECT_EQ(Generate(CProject(CLinker(kOldScript), false)),
+            ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {kScript}));
+  EXPECT_EQ(Saved("debug", "c.compiler.include.paths"), Strings{});
+  EXPECT_EQ(Saved("debug", "c.compiler.defs"),
+            (Strings{"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}));
+  EXPECT_EQ(Saved("release", "c.compiler.defs"), Strings{"<no configuration>"});
+
+  Generate(CProject(CLinker(kOldScript)));
+  EXPECT_EQ(Saved("release", "c.compiler.defs"), Strings{"NDEBUG"});
+}
+
+TEST_F(CProjectWriterTest, LinkerScriptOptionChoice) {
+  struct Case {
+    std::string options;
+    Strings printed;
+    Strings cValues;
+    Strings cppValues;
+  };
+  const std::string noValue = "<listOptionValue builtIn=\"false\"/>";
+  const Case cases[] = {
+      {CLinker(kOldScript), {kScript}, {kScript}, {"<no option>"}},
+      {CppLinker(kOldScript), {kScript}, {"<no option>"}, {kScript}},
+      {CppLinker(kOldScript) + CLinker(kOldScript), {kScript}, {kScript}, {"old.ld"}},
+      {"", {}, {"<no option>"}, {"<no option>"}},
+      {CLinker(noValue), {}, {"<none>"}, {"<no option>"}},
+      {CLinker(""), {kScript}, {kScript}, {"<no option>"}},
+      {CLinker("<!-- empty -->"), {kScript}, {kScript}, {"<no option>"}},
+  };
+  project_.includePaths.clear();
+  const Strings defines = {"QM26R620A", "NDEBUG", "TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"};
+  for (const Case& c : cases) {
+    EXPECT_EQ(Generate(CProject(c.options, false)),
+              ExpectedOutput("Debug", {}, defines, c.printed))
+        << c.options;
+    EXPECT_EQ(Saved("debug", "c.linker.scriptfile"), c.cValues) << c.options;
+    EXPECT_EQ(Saved("debug", "cpp.linker.scriptfile"), c.cppValues) << c.options;
+    EXPECT_EQ(Saved("debug", "c.compiler.defs"), defines) << c.options;
+  }
+}
+
+TEST_F(CProjectWriterTest, UnloadableFileFailsUntouched) {
+  const std::string message = "Unable to load file: " + Path() + "\n";
+  EXPECT_EQ(Generate("", false), message);
+  EXPECT_FALSE(Exists(Path()));
+  for (const char* content : {"not xml", "<?xml version=\"1.0\"?>\n", "<cproject><a></cproject>"}) {
+    EXPECT_EQ(Generate(content, false), message) << content;
+    EXPECT_EQ(ReadFile(Path()), content);
+  }
+  EXPECT_FALSE(ModifyBuildOptions(nullptr, "debug"));
+}
+
+TEST_F(CProjectWriterTest, FailedSaveStillSucceeds) {
+  project_.includePaths.clear();
+  project_.defines.clear();
+  const std::string content = CProject("", false);
+  WriteFile(Path(), content);
+  ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
+  const std::string out = CaptureStdout(
+      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateCProjectFile() ? 0 : 1; }), 0); });
+  EXPECT_EQ(out, ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {}) +
+                     "Save file .cproject failed!\n");
+  EXPECT_EQ(ReadFile(Path()), content);
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// Tests of reducing "ldscripts" to the chip's script and writing its FLASH line.
+#include "chip/linker_script.h"
+
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "chip/chip_catalogue.h"
+#include "mdk/project_info.h"
+#include "support/test_support.h"
+
+namespace {
+
+const std::string kScript =
+    "/* QM26 linker script */\n"
+    "MEMORY\n"
+    "{\n"
+    "  FLASH (rx)      : ORIGIN = 0x00000000, LENGTH = 1K\n"
+    "  RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 128K\n"
+    "}\n";
+
+class LinkerScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    project_.chipModel = "QM26R620A";
+    project_.flashSizeCode = 'G';
+    project_.flashSizeKb = 1024;
+    project_.flashOrigin = 0x8000000;
+    g_project = &project_;
+  }
+  void TearDown() override { g_project = nullptr; }
+
+  // Runs the step on `folder`, expecting `result`, and returns what it printed.
+  std::string Update(const std::string& folder, bool result = true) {
+    bool actual = !result;
+    const std::string out = CaptureStdout([&] { actual = UpdateLinkerScript(folder); });
+    EXPECT_EQ(actual, result);
+    return out;
+  }
+
+  ProjectInfo project_;
+  ScopedTempDir dir_;
+};
+
+TEST_F(LinkerScriptTest, FormatFlashLine) {
+  struct Case {
+    uint64_t origin;
+    int32_t sizeKb;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {0x8000000, 1024, "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K"},
+      {0x0, 0, "FLASH (rx)      : ORIGIN = 0x00000000, LENGTH = 0K"},
+      {0xFFFFFFFF, 4096, "FLASH (rx)      : ORIGIN = 0xFFFFFFFF, LENGTH = 4096K"},
+      {0x1234ABCD00ull, 64, "FLASH (rx)      : ORIGIN = 0x34ABCD00, LENGTH = 64K"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatFlashLine(c.origin, c.sizeKb), c.expected);
+}
+
+TEST_F(LinkerScriptTest, KeepsOnlyTheChipScriptAndRewritesItsFlashLine) {
+  const std::string folder = dir_ / "ldscripts";
+  for (const char* code : {"E", "G", "C"}) {
+    WriteFile(folder + "/QM26R620Ax" + code + "_FLASH.ld", kScript);
+  }
+  WriteFile(folder + "/notes.txt", "x");
+  WriteFile(folder + "/sub/QM26R620AxE_FLASH.ld", kScript);
+  WriteFile(dir_ / "outside.ld", kScript);
+  ASSERT_EQ(symlink((dir_ / "outside.ld").c_str(), (folder + "/link.ld").c_str()), 0);
+
+  EXPECT_EQ(Update(folder), "");
+  const std::set<std::string> expected = {"QM26R620AxG_FLASH.ld", "link.ld", "sub/",
+                                          "sub/QM26R620AxE_FLASH.ld"};
+  EXPECT_EQ(ListTree(folder), expected);
+  EXPECT_EQ(ReadFile(dir_ / "outside.ld"), kScript);
+  EXPECT_EQ(ReadFile(folder + "/sub/QM26R620AxE_FLASH.ld"), kScript);
+  const std::vector<std::string> lines = SplitLines(ReadFile(folder + "/QM26R620AxG_FLASH.ld"));
+  std::vector<std::string> wanted = SplitLines(kScript);
+  wanted[3] = "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K";
+  EXPECT_EQ(lines, wanted);
+}
+
+TEST_F(LinkerScriptTest, FlashLineChoiceInScripts) {
+  struct Case {
+    std::string script;
+    std::string expected;
+  };
+  const std::string flash = "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K";
+  const std::string noFlash = "MEMORY\n{\n  flash (rx) : x\n  FLASH  (rx) : y\n}\n";
+  const Case cases[] = {
+      {"MEMORY\r\n{\r\n  FLASH (rx) : ORIGIN = 0, LENGTH = 1K\r\n}\r\n",
+       "MEMORY\r\n{\r\n" + flash + "\n}\r\n"},
+      {"/* FLASH (rx) is set below */\nMEMORY\n{\n  FLASH (rx) : ORIGIN = 0\n}\n",
+       flash + "\nMEMORY\n{\n  FLASH (rx) : ORIGIN = 0\n}\n"},
+      {"/* " + std::string(5000, '-') + " */\n  FLASH (rx) : x\n",
+       "/* " + std::string(5000, '-') + " */\n" + flash + "\n"},
+      {noFlash, noFlash},
+  };
+  const std::string folder = dir_ / "ldscripts";
+  const std::string path = folder + "/QM26R620AxG_FLASH.ld";
+  for (const Case& c : cases) {
+    WriteFile(path, c.script);
+    EXPECT_EQ(Update(folder), "");
+    EXPECT_EQ(ReadFile(path), c.expected) << c.script.substr(0, 40);
+  }
+}
+
+TEST_F(LinkerScriptTest, UnknownCodeAndWideOrigin) {
+  project_.flashSizeCode = 'J';
+  project_.flashSizeKb = FlashSizeFromCode('J');
+  project_.flashOrigin = 0x100002000ull;
+  const std::string path = dir_ / "ldscripts/QM26R620AxJ_FLASH.ld";
+  WriteFile(path, "  FLASH (rx) : old\n");
+  EXPECT_EQ(Update(dir_ / "ldscripts"), "");
+  EXPECT_EQ(ReadFile(path), "FLASH (rx)      : ORIGIN = 0x00002000, LENGTH = 0K\n");
+}
+
+TEST_F(LinkerScriptTest, MissingFolderAndUndeletableFile) {
+  EXPECT_EQ(Update(dir_ / "missing", false), "No link file found!\n");
+  WriteFile(dir_ / "a_file", "x");
+  EXPECT_EQ(Update(dir_ / "a_file/ldscripts", false), "No link file found!\n");
+
+  // A folder that the unprivileged user may list but not change.
+  const std::string folder = dir_ / "locked";
+  WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
+  ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+  const std::string out = CaptureStdout([&] {
+    EXPECT_EQ(RunUnprivileged([&] { return UpdateLinkerScript(folder) ? 0 : 1; }), 0);
+  });
+  EXPECT_EQ(out, "delete file error: " + folder + "/QM26R620AxE_FLASH.ld\n");
+  EXPECT_EQ(ReadFile(folder + "/QM26R620AxE_FLASH.ld"), kScript);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+// Tests of reading an MDK project file into the model: a realistic file, odd shapes, bad input.
+#include "mdk/mdk_reader.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "chip/chip_catalogue.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct FileExpectation {
+  std::string name;
+  std::string path;
+};
+
+struct GroupExpectation {
+  std::string name;
+  std::vector<FileExpectation> files;
+};
+
+void ExpectGroups(const std::vector<SourceGroup>& groups,
+                  const std::vector<GroupExpectation>& expected) {
+  ASSERT_EQ(groups.size(), expected.size());
+  for (size_t g = 0; g < expected.size(); ++g) {
+    SCOPED_TRACE("group " + expected[g].name);
+    EXPECT_EQ(groups[g].groupName, expected[g].name);
+    ASSERT_EQ(groups[g].files.size(), expected[g].files.size());
+    for (size_t f = 0; f < expected[g].files.size(); ++f) {
+      EXPECT_EQ(groups[g].files[f].fileType, 1);
+      EXPECT_EQ(groups[g].files[f].fileName, expected[g].files[f].name);
+      EXPECT_EQ(groups[g].files[f].filePath, expected[g].files[f].path);
+    }
+  }
+}
+
+// A model with a value in every field, to see that a failed read leaves it alone.
+ProjectInfo FilledInfo() {
+  ProjectInfo info;
+  info.targetName = "old target";
+  info.deviceName = "QM26R610CCT6";
+  info.chipModel = "QM26R610";
+  info.flashSizeCode = 'C';
+  info.flashSizeKb = 256;
+  info.flashOrigin = 0x1234;
+  info.groups = {{"old group", {{1, "old.c", "..\\old.c"}}}};
+  info.includePaths = {"../old"};
+  info.defines = {"OLD"};
+  return info;
+}
+
+void ExpectSameInfo(const ProjectInfo& actual, const ProjectInfo& expected) {
+  EXPECT_EQ(actual.targetName, expected.targetName);
+  EXPECT_EQ(actual.deviceName, expected.deviceName);
+  EXPECT_EQ(actual.chipModel, expected.chipModel);
+  EXPECT_EQ(actual.flashSizeCode, expected.flashSizeCode);
+  EXPECT_EQ(actual.flashSizeKb, expected.flashSizeKb);
+  EXPECT_EQ(actual.flashOrigin, expected.flashOrigin);
+  ASSERT_EQ(actual.groups.size(), expected.groups.size());
+  for (size_t g = 0; g < expected.groups.size(); ++g) {
+    EXPECT_EQ(actual.groups[g].groupName, expected.groups[g].groupName);
+    EXPECT_EQ(actual.groups[g].files.size(), expected.groups[g].files.size());
+  }
+  EXPECT_EQ(actual.includePaths, expected.includePaths);
+  EXPECT_EQ(actual.defines, expected.defines);
+}
+
+// Reads `xml` from a temporary file; returns the result and stores the output in `out`.
+bool ReadXml(const std::string& xml, ProjectInfo& info, std::string* out = nullptr) {
+  ScopedTempDir dir;
+  const std::string path = dir / "project.uvprojx";
+  WriteFile(path, xml);
+  bool ok = false;
+  const std::string printed = CaptureStdout([&] { ok = ReadMdkProject(path, &info); });
+  if (out != nullptr) *out = printed;
+  return ok;
+}
+
+// A minimal MDK project with one target whose Device, Cads and Groups contents are given.
+std::string OneTarget(const std::string& device, const std::string& cads,
+                      const std::string& groups) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Project><Targets><Target>"
+         "<TargetName>t</TargetName><TargetOption><TargetCommonOption>" +
+         device + "</TargetCommonOption><TargetArmAds><Cads>" + cads +
+         "</Cads></TargetArmAds></TargetOption><Groups>" + groups +
+         "</Groups></Target></Targets></Project>\n";
+}
+
+TEST(MdkReaderTest, ReadsTheFirstTargetOfARealisticProjectFieldByField) {
+  const std::string path = SourceDir() + "/tests/data/reader/two_targets.uvprojx";
+  ProjectInfo info;
+  bool ok = false;
+  const std::string out = CaptureStdout([&] { ok = ReadMdkProject(path, &info); });
+
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(out, "Success to read MDK project file: " + path + "\n");
+  EXPECT_EQ(info.targetName, "motor_ctrl_debug");
+  EXPECT_EQ(info.deviceName, "QM26R620AVGT7");
+  EXPECT_EQ(info.chipModel, "QM26R620A");
+  EXPECT_EQ(info.flashSizeCode, 'G');
+  EXPECT_EQ(info.flashSizeKb, 1024);
+  EXPECT_EQ(info.flashOrigin, 0x8004000u);
+  EXPECT_EQ(info.defines,
+            (std::vector<std::string>{"USE_HAL_DRIVER", "QM26R620A", "BOARD_REV=2", "NDEBUG_LOG",
+                                      "VERSION_STR=\"1 2\"", "USE_HAL_DRIVER"}));
+  EXPECT_EQ(info.includePaths,
+            (std::vector<std::string>{"../../inc", "../../libraries/QM26R620A_625/cmsis/include",
+                                      ".././board", "../../inc"}));
+  ExpectGroups(info.groups,
+               {{"Application", {{"main.c", "..\\src\\main.c"}, {"motor.c", "..\\src\\motor.c"}}},
+                {"Drivers/HAL",
+                 {{"qm26_gpio.c", "..\\libraries\\QM26R620A_625\\hal\\src\\qm26_gpio.c"},
+                  {"qm26_uart.c", "./qm26_uart.c"}}},
+                {"Documentation", {}},
+                {"Startup", {}},
+                {"::CMSIS", {}}});
+}
+
+TEST(MdkReaderTest, InputThatCannotBeLoadedLeavesTheModelUnchanged) {
+  ScopedTempDir dir;
+  WriteFile(dir / "empty.uvprojx", "");
+  WriteFile(dir / "text.uvprojx", "This is not an MDK project.\n");
+  WriteFile(dir / "truncated.uvprojx",
+            "<?xml version=\"1.0\"?>\n<Project><Targets><Target><TargetName>t</TargetName>");
+  WriteFile(dir / "cut_tag.uvprojx", "<Project><Targets><Tar");
+  MakeDirs(dir / "folder.uvprojx");
+  ASSERT_EQ(mkfifo((dir / "fifo.uvprojx").c_str(), 0666), 0);
+
+  // A directory or a FIFO would make the library ask for a huge buffer or block for ever.
+  for (const char* name : {"missing.uvprojx", "empty.uvprojx", "text.uvprojx",
+                           "truncated.uvprojx", "cut_tag.uvprojx", "folder.uvprojx",
+                           "fifo.uvprojx", "missing_folder/x.uvprojx"}) {
+    SCOPED_TRACE(name);
+    const std::string path = dir / name;
+    ProjectInfo info = FilledInfo();
+    bool ok = true;
+    const std::string out = CaptureStdout([&] { ok = ReadMdkProject(path, &info); });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(out, "Unable to load file: " + path + "\n");
+    ExpectSameInfo(info, FilledInfo());
+  }
+}
+
+TEST(MdkReaderTest, UnreadableFileCannotBeLoaded) {
+  ScopedTempDir dir;
+  const std::string path = dir / "locked.uvprojx";
+  WriteFile(path, OneTarget("<Device>QM26R620AVGT7</Device>", "", ""));
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+
+  const int status = RunUnprivileged([&] {
+    if (access(path.c_str(), R_OK) == 0) return 2;  // the case would test nothing
+    ProjectInfo info;
+    bool ok = true;
+    const std::string out = CaptureStdout([&] { ok = ReadMdkProject(path, &info); });
+    return !ok && out == "Unable to load file: " + path + "\n" && info.deviceName.empty() ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+TEST(MdkReaderTest, NullModelGivesFalseWithoutOutput) {
+  const std::string path = SourceDir() + "/tests/data/reader/two_targets.uvprojx";
+  bool ok = true;
+  const std::string out = CaptureStdout([&] { ok = ReadMdkProject(path, nullptr); });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(out, "");
+}
+
+TEST(MdkReaderTest, FileWithoutProjectElementSetsOnlyTheFlashOrigin) {
+  ProjectInfo info;
+  std::string out;
+  EXPECT_TRUE(ReadXml("<?xml version=\"1.0\"?>\n<Workspace><Options><Cpu>IROM(0x00004000,0x1000)"
+                      "</Cpu></Options></Workspace>\n",
+                      info, &out));
+  EXPECT_NE(out.find("Success to read MDK project file: "), std::string::npos);
+  EXPECT_EQ(info.flashOrigin, 0x4000u);
+  EXPECT_EQ(info.targetName, "");
+  EXPECT_EQ(info.deviceName, "");
+  EXPECT_EQ(info.chipModel, "");
+  EXPECT_TRUE(info.groups.empty());
+  EXPECT_TRUE(info.defines.empty());
+  EXPECT_TRUE(info.includePaths.empty());
+
+  ProjectInfo declarationOnly;
+  EXPECT_TRUE(ReadXml("<?xml version=\"1.0\"?>\n", declarationOnly));
+  EXPECT_EQ(declarationOnly.flashOrigin, 0x8000000u);
+}
+
+TEST(MdkReaderTest, ProjectWithoutTargetsReadsButFailsTheChipCheck) {
+  ProjectInfo info;
+  std::string out;
+  EXPECT_TRUE(ReadXml("<?xml version=\"1.0\"?>\n<Project><SchemaVersion>2.1</SchemaVersion>"
+                      "</Project>\n",
+                      info, &out));
+  EXPECT_EQ(out.rfind("Success to read MDK project file: ", 0), 0u);
+  EXPECT_EQ(info.deviceName, "");
+  EXPECT_EQ(info.chipModel, "");
+  EXPECT_TRUE(info.groups.empty());
+  EXPECT_EQ(info.flashOrigin, 0x8000000u);
+
+  g_project = &info;
+  bool supported = true;
+  const std::string check = CaptureStdout([&] { supported = IsChipSupported(); });
+  g_project = nullptr;
+  EXPECT_FALSE(supported);
+  EXPECT_EQ(check, "No supported MCU model found!\n");
+}
+
+TEST(MdkReaderTest, MissingElementsAndEmptyTextsReadAsEmpty) {
+  // Every element the reader walks through is empty or absent somewhere in here.
+  const std::string xml = OneTarget(
+      "<Device/><Cpu></Cpu>", "<VariousControls><Define></Define><IncludePath/></VariousControls>",
+      "<Group><Files><File><FileType>1</FileType></File><File><FileName>a.c</FileName>"
+      "<FileType/></File><File/></Files></Group>"
+      "<Group><GroupName></GroupName><Files></Files></Group>");
+  ProjectInfo info;
+  EXPECT_TRUE(ReadXml(xml, info));
+  EXPECT_EQ(info.deviceName, "");
+  EXPECT_EQ(info.chipModel, "");
+  EXPECT_EQ(info.flashSizeCode, '\0');
+  EXPECT_EQ(info.flashSizeKb, 0);
+  EXPECT_EQ(info.flashOrigin, 0x8000000u);
+  EXPECT_TRUE(info.defines.empty());
+  EXPECT_TRUE(info.includePaths.empty());
+  ExpectGroups(info.groups, {{"", {{"", ""}}}, {"", {}}});
+
+  // A Target with nothing below it at all.
+  ProjectInfo bare;
+  EXPECT_TRUE(ReadXml("<Project><Targets><Target/></Targets></Project>", bare));
+  EXPECT_EQ(bare.targetName, "");
+  EXPECT_EQ(bare.deviceName, "");
+  EXPECT_TRUE(bare.groups.empty());
+}
+
+TEST(MdkReaderTest, DeviceLosesOneLeadingDash) {
+  const struct {
+    const char* text;
+    const char* deviceName;
+    const char* chipModel;
+  } cases[] = {
+      {"-QM26R620AxGyz", "QM26R620AxGyz", "QM26R620A"},
+      {"--X", "-X", ""},
+      {"X-Y", "X-Y", ""},
+      {"-", "", ""},
+      {"QM26R650C8T7", "QM26R650C8T7", "QM26R650"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ProjectInfo info;
+    ASSERT_TRUE(ReadXml(OneTarget(std::string("<Device>") + c.text + "</Device>", "", ""), info));
+    EXPECT_EQ(info.deviceName, c.deviceName);
+    EXPECT_EQ(info.chipModel, c.chipModel);
+  }
+}
+
+TEST(MdkReaderTest, DefineAndIncludePathAreTheFirstAnywhereBelowCads) {
+  const std::string cads =
+      "<Optim>1</Optim><VariousControls><Nested><Define>A B</Define></Nested>"
+      "<Define>SECOND</Define><IncludePath>..\\inc</IncludePath></VariousControls>"
+      "<IncludePath>..\\later</IncludePath>";
+  ProjectInfo info;
+  ASSERT_TRUE(ReadXml(OneTarget("<Device>QM26R620AVGT7</Device><Define>OUTSIDE</Define>", cads,
+                                ""),
+                      info));
+  EXPECT_EQ(info.defines, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(info.includePaths, (std::vector<std::string>{"../../inc"}));
+}
+
+TEST(MdkReaderTest, GroupsAndFilesStopAtTheFirstOtherElement) {
+  const std::string groups =
+      "<Group><GroupName>First</GroupName><Files>"
+      "<File><FileName>a.c</FileName><FileType>1</FileType><FilePath>a.c</FilePath></File>"
+      "<!-- comments are not elements -->"
+      "<File><FileName>b.c</FileName><FileType>1</FileType><FilePath>b.c</FilePath></File>"
+      "<FileOption/>"
+      "<File><FileName>c.c</FileName><FileType>1</FileType><FilePath>c.c</FilePath></File>"
+      "</Files></Group>"
+      "<GroupOption/>"
+      "<Group><GroupName>Never</GroupName></Group>";
+  ProjectInfo info;
+  ASSERT_TRUE(ReadXml(OneTarget("", "", groups), info));
+  ExpectGroups(info.groups, {{"First", {{"a.c", "a.c"}, {"b.c", "b.c"}}}});
+}
+
+TEST(MdkReaderTest, ReadSourceGroupsAppendsAndNeverClears) {
+  TiXmlDocument document;
+  document.Parse(
+      "<Target><Groups><Group><GroupName>A\\B\\C</GroupName></Group></Groups></Target>");
+  ASSERT_FALSE(document.Error());
+  std::vector<SourceGroup> groups = {{"kept", {}}};
+  EXPECT_TRUE(ReadSourceGroups(document.RootElement(), groups));
+  EXPECT_TRUE(ReadSourceGroups(nullptr, groups));
+  ExpectGroups(groups, {{"kept", {}}, {"A/B/C", {}}});
+}
+
+TEST(MdkReaderTest, SeveralProjectElementsAreReadInTurn) {
+  // The origin comes from the first top-level element only: the Cpu of the second is never seen.
+  const std::string xml =
+      "<?xml version=\"1.0\"?>\n"
+      "<Project><Targets><Target><TargetName>one</TargetName><TargetOption><TargetCommonOption>"
+      "<Device>QM26R610CCT6</Device></TargetCommonOption><TargetArmAds><Cads><Define>A</Define>"
+      "<IncludePath>x</IncludePath></Cads></TargetArmAds></TargetOption><Groups><Group>"
+      "<GroupName>g1</GroupName></Group></Groups></Target></Targets></Project>\n"
+      "<Other><Targets><Target><TargetName>skipped</TargetName></Target></Targets></Other>\n"
+      "<Project><Targets><Target><TargetName>two</TargetName><TargetOption><TargetCommonOption>"
+      "<Device>QM26R650C8T7</Device><Cpu>IROM(0x00001000,0x1000)</Cpu></TargetCommonOption>"
+      "<TargetArmAds><Cads><Define>B</Define><IncludePath>y</IncludePath></Cads></TargetArmAds>"
+      "</TargetOption><Groups><Group><GroupName>g2</GroupName></Group></Groups></Target>"
+      "</Targets></Project>\n";
+  ProjectInfo info;
+  ASSERT_TRUE(ReadXml(xml, info));
+  EXPECT_EQ(info.targetName, "two");
+  EXPECT_EQ(info.deviceName, "QM26R650C8T7");
+  EXPECT_EQ(info.chipModel, "QM26R650");
+  EXPECT_EQ(info.flashSizeCode, '8');
+  EXPECT_EQ(info.flashSizeKb, 64);
+  EXPECT_EQ(info.flashOrigin, 0x8000000u);
+  EXPECT_EQ(info.defines, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(info.includePaths, (std::vector<std::string>{"../x", "../y"}));
+  ExpectGroups(info.groups, {{"g1", {}}, {"g2", {}}});
+}
+
+TEST(MdkReaderTest, ReadFlashOriginSearchesBelowTheRoot) {
+  TiXmlDocument document;
+  document.Parse(
+      "<Project><A><B><Cpu>IRAM(0x20000000,0x5000) IROM(0x08004000,0x3C000)</Cpu></B></A>"
+      "<Cpu>IROM(0x00000000,0x80000)</Cpu></Project>");
+  ASSERT_FALSE(document.Error());
+  EXPECT_EQ(ReadFlashOrigin(document.RootElement()), 0x8004000u);
+  EXPECT_EQ(ReadFlashOrigin(nullptr), 0x8000000u);
+
+  TiXmlDocument rootIsCpu;
+  rootIsCpu.Parse("<Cpu>IROM(0x00000000,0x80000)</Cpu>");
+  EXPECT_EQ(ReadFlashOrigin(rootIsCpu.RootElement()), 0x8000000u);
+}
+
+}  // namespace
