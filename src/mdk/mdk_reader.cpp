@@ -52,7 +52,7 @@ void ReplaceBackslashes(std::string& text) {
 }
 
 // TinyXML opens a directory without complaint and then asks for a buffer as large as the
-// directory's seek end, so anything but a regular file is refused before loading.
+// directory's seek end, and a FIFO would block it, so only a regular file is loaded.
 bool IsRegularFile(const std::string& path) {
   struct stat status;
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);

@@ -86,7 +86,7 @@ __Vectors_Size  EQU     __Vectors_End - __Vectors
                 AREA    |.text|, CODE, READONLY
 
 ; Reset handler
-Reset_Handler   PROC
+Reset_Handler       PROC
                 EXPORT  Reset_Handler              [WEAK]
                 IMPORT  SystemInit
                 IMPORT  __main
@@ -97,44 +97,44 @@ Reset_Handler   PROC
                 ENDP
 
 ; Exception handlers: endless loops, replaced by handlers of the same name in C
-NMI_Handler     PROC
+NMI_Handler         PROC
                 EXPORT  NMI_Handler                [WEAK]
                 B       .
                 ENDP
-HardFault_HandlerPROC
+HardFault_Handler   PROC
                 EXPORT  HardFault_Handler          [WEAK]
                 B       .
                 ENDP
-MemManage_HandlerPROC
+MemManage_Handler   PROC
                 EXPORT  MemManage_Handler          [WEAK]
                 B       .
                 ENDP
-BusFault_HandlerPROC
+BusFault_Handler    PROC
                 EXPORT  BusFault_Handler           [WEAK]
                 B       .
                 ENDP
-UsageFault_HandlerPROC
+UsageFault_Handler  PROC
                 EXPORT  UsageFault_Handler         [WEAK]
                 B       .
                 ENDP
-SVC_Handler     PROC
+SVC_Handler         PROC
                 EXPORT  SVC_Handler                [WEAK]
                 B       .
                 ENDP
-DebugMon_HandlerPROC
+DebugMon_Handler    PROC
                 EXPORT  DebugMon_Handler           [WEAK]
                 B       .
                 ENDP
-PendSV_Handler  PROC
+PendSV_Handler      PROC
                 EXPORT  PendSV_Handler             [WEAK]
                 B       .
                 ENDP
-SysTick_Handler PROC
+SysTick_Handler     PROC
                 EXPORT  SysTick_Handler            [WEAK]
                 B       .
                 ENDP
 
-Default_Handler PROC
+Default_Handler     PROC
 
                 EXPORT  WWDG_IRQHandler            [WEAK]
                 EXPORT  PVD_IRQHandler             [WEAK]

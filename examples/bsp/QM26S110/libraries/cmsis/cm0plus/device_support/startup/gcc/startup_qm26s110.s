@@ -81,6 +81,7 @@ Default_Handler:
 /* Vector table                                                                            */
 /* ---------------------------------------------------------------------------------------- */
     .section .isr_vector, "a", %progbits
+    .align 2
     .type __isr_vector, %object
 __isr_vector:
     .word _estack                 /* initial main stack pointer */
