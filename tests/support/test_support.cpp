@@ -67,6 +67,20 @@ std::string CaptureFd(int fd, FILE* stream, std::ostream& cppStream,
   return text;
 }
 
+// A copy of the generator that the user nobody can run wherever the build folder lies (a clone
+// below /root, say). Made once per test process and removed when it ends.
+const std::string& BinaryForNobody() {
+  static const std::string path = [] {
+    static ScopedTempDir folder;
+    chmod(folder.path().c_str(), 0755);
+    const std::string copy = folder / "qm26-ide-gen";
+    WriteFile(copy, ReadFile(QM26_BINARY));
+    chmod(copy.c_str(), 0755);
+    return copy;
+  }();
+  return path;
+}
+
 }  // namespace
 
 ScopedTempDir::ScopedTempDir() {
@@ -193,9 +207,11 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
                              bool unprivileged) {
   std::vector<std::string> command;
   if (unprivileged && RunningAsRoot()) {
-    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+               BinaryForNobody()};
+  } else {
+    command.push_back(QM26_BINARY);
   }
-  command.push_back(QM26_BINARY);
   command.insert(command.end(), args.begin(), args.end());
 
   int outPipe[2];
