@@ -23,6 +23,8 @@ constexpr int kFailure = -1;
 constexpr char kRule[] = "------------------------------------------------------------";
 constexpr char kTitle[] = "QM26 IDE project Generate Programmer V1.0.04";
 constexpr char kParameterError[] = "Parameter configuration error!";
+constexpr char kMdkInProjectFolder[] =
+    "The MDK project lies in the folder the project would be generated into: ";
 
 void PrintBanner() {
   PrintLine(kRule);
@@ -38,6 +40,11 @@ int Generate(const CommandLine& options) {
   if (!options.targetName.empty()) g_project->targetName = options.targetName;
   if (!IsChipSupported()) return kFailure;
 
+  // Emptying the project folder must never delete the MDK project being converted.
+  if (MdkFolderIsProjectFolder(MdkFolderOf(options.mdkPath))) {
+    PrintLine(kMdkInProjectFolder + options.mdkPath);
+    return kFailure;
+  }
   const std::string mdkFolder = PrepareProjectFolder(options.mdkPath);
   if (!PlaceTemplate(options.templatesPath, mdkFolder)) return kFailure;
   if (!options.bspPath.empty() && !PlaceBspFiles(options.bspPath)) return kFailure;

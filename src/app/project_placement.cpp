@@ -57,9 +57,21 @@ std::string MdkFolderOf(const std::string& mdkPath) {
   return mdkPath.substr(0, cut);
 }
 
+std::string ProjectFolderFor(const std::string& mdkFolder) {
+  return mdkFolder + "/../" + kProjectFolderName;
+}
+
+bool MdkFolderIsProjectFolder(const std::string& mdkFolder) {
+  struct stat mdk;
+  struct stat project;
+  return stat(mdkFolder.c_str(), &mdk) == 0 &&
+         stat(ProjectFolderFor(mdkFolder).c_str(), &project) == 0 && mdk.st_dev == project.st_dev &&
+         mdk.st_ino == project.st_ino;
+}
+
 std::string PrepareProjectFolder(const std::string& mdkPath) {
   const std::string mdkFolder = MdkFolderOf(mdkPath);
-  g_projectPath = mdkFolder + "/../" + kProjectFolderName;
+  g_projectPath = ProjectFolderFor(mdkFolder);
   PrintLine("qm26ide_project_path:" + g_projectPath);
 
   // A failed creation shows up as a failed template copy.

@@ -8,6 +8,13 @@
 /// before the last "\" when it has one, else ".".
 std::string MdkFolderOf(const std::string& mdkPath);
 
+/// The project folder for an MDK folder: the MDK folder + "/../qm26_ide_proj", unresolved.
+std::string ProjectFolderFor(const std::string& mdkFolder);
+
+/// True when `mdkFolder` is itself the project folder it would be converted into (the MDK file was
+/// taken from an earlier generated project): emptying that folder would delete the MDK project.
+bool MdkFolderIsProjectFolder(const std::string& mdkFolder);
+
 /// Fills g_projectPath with the MDK folder + "/../qm26_ide_proj", prints
 /// "qm26ide_project_path:<path>", creates the folder or empties the existing one. Returns the MDK
 /// folder.

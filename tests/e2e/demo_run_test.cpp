@@ -194,4 +194,27 @@ TEST(DemoRunTest, TargetNameOverrideAndNoBsp) {
   EXPECT_FALSE(Exists(dir / "qm26_ide_proj/ldscripts"));
 }
 
+TEST(DemoRunTest, RefusesToConvertTheCopyInsideAGeneratedProject) {
+  ScopedTempDir dir;
+  CopyDemo(dir.path());
+  const std::string templates = SourceDir() + "/examples/QM26IDE_Templates";
+  ASSERT_EQ(RunGeneratorBinary({"-MDKPATH", dir / "mdk/demo.uvprojx", "-TEMPLATESPATH", templates},
+                               dir.path())
+                .exitStatus,
+            0);
+  // The generated project holds a copy of the MDK file; converting that copy would empty the
+  // folder it lies in.
+  const std::string copy = dir / "qm26_ide_proj/demo.uvprojx";
+  const std::set<std::string> before = ListTree(dir / "qm26_ide_proj");
+  const std::string content = ReadFile(copy);
+  const RunResult run = RunGeneratorBinary({"-MDKPATH", copy, "-TEMPLATESPATH", templates}, dir.path());
+  EXPECT_EQ(run.exitStatus, 255);
+  const std::vector<std::string> lines = SplitLines(run.out);
+  ASSERT_EQ(lines.size(), 6u) << run.out;
+  EXPECT_EQ(lines[4], "Success to read MDK project file: " + copy);
+  EXPECT_EQ(lines[5], "The MDK project lies in the folder the project would be generated into: " + copy);
+  EXPECT_EQ(ListTree(dir / "qm26_ide_proj"), before);
+  EXPECT_EQ(ReadFile(copy), content);
+}
+
 }  // namespace
