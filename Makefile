@@ -4,19 +4,22 @@ ASAN_BUILD_DIR ?= build-asan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_DIR := $(BUILD_DIR)/demo
 
-.PHONY: all deps build demo test test-asan bench clean
+.PHONY: all deps configure build demo test test-asan bench clean
 
 all: build
 
 deps:
 	./scripts/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # Runs the generator on a copy of the bundled example, so only $(BUILD_DIR) is written.
-demo: build
+demo: configure
+	cmake --build $(BUILD_DIR) --target qm26-ide-gen -j $(JOBS)
 	rm -rf $(DEMO_DIR)
 	mkdir -p $(DEMO_DIR)
 	cp -R examples/demo/. $(DEMO_DIR)/

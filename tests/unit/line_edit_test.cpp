@@ -86,8 +86,9 @@ TEST(LineEditTest, ReplaceLineLeavesUnreadableExistingFileUntouched) {
   ScopedTempDir dir;
   const std::string path = dir / "write_only.txt";
   WriteFile(path, "keep\nthis\n");
-  // Others may write but not read: rewriting it from an empty read would lose its lines.
-  ASSERT_EQ(chmod(path.c_str(), 0602), 0);
+  // Writable but not readable, for its owner too: rewriting it from an empty read would lose its
+  // lines.
+  ASSERT_EQ(chmod(path.c_str(), 0222), 0);
   const int status = RunUnprivileged([&] {
     if (std::ifstream(path).is_open()) return 2;  // the permission does not apply
     if (access(path.c_str(), W_OK) != 0) return 3;
@@ -96,6 +97,7 @@ TEST(LineEditTest, ReplaceLineLeavesUnreadableExistingFileUntouched) {
     return 0;
   });
   EXPECT_EQ(status, 0);
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
   EXPECT_EQ(ReadFile(path), "keep\nthis\n");
 }
 

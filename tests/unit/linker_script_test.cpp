@@ -121,10 +121,10 @@ TEST_F(LinkerScriptTest, MissingFolderAndUndeletableFile) {
   WriteFile(dir_ / "a_file", "x");
   EXPECT_EQ(Update(dir_ / "a_file/ldscripts", false), "No link file found!\n");
 
-  // A folder that the unprivileged user may list but not change.
+  // A folder that the unprivileged user (its owner too) may list but not change.
   const std::string folder = dir_ / "locked";
   WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
-  ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   const std::string out = CaptureStdout([&] {
     EXPECT_EQ(RunUnprivileged([&] { return UpdateLinkerScript(folder) ? 0 : 1; }), 0);
   });
