@@ -65,6 +65,11 @@ TEST_F(PlacementRunTest, FailuresStopWithTheirMessageAndTouchNothingOutside) {
        "Failed to copy the ld file."},
       {"missing startup file", [&] { RemoveTree(gcc + "/startup_qm26r620a_625.s"); }, dir_ / "bsp",
        "Failed to copy the .s file."},
+      {"template .project not XML",
+       [&] { WriteFile(dir_ / "tpl/QM26R620A/QM26_IDE/.project", "not a project\n"); }, "",
+       "Unable to load file: " + dir_ / "work/mdk/../qm26_ide_proj/.project"},
+      {"template without .cproject", [&] { RemoveTree(dir_ / "tpl/QM26R620A/QM26_IDE/.cproject"); },
+       "", "Unable to load file: " + dir_ / "work/mdk/../qm26_ide_proj/.cproject"},
   };
   for (const Case& c : cases) {
     SetUp();
