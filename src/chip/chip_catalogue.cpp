@@ -67,7 +67,7 @@ std::string ParseDeviceName(std::string deviceName, char* flashSizeCode, int32_t
   const std::string rest = deviceName.substr(model.size());
   const char code = rest.size() >= 2 ? rest[1] : '\0';
   *flashSizeCode = code;
-  *flashSizeKb = code == '\0' ? 0 : FlashSizeFromCode(code);
+  *flashSizeKb = FlashSizeFromCode(code);
   return model;
 }
 

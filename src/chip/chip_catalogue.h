@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+/// One supported chip model with its BSP series folder and GCC startup file.
 struct ChipModelEntry {
   const char* model;
   const char* series;       // "" for a model without a series folder in the BSP

@@ -155,7 +155,7 @@ TEST(DemoRunTest, ConvertsTheBundledExample) {
   for (const char* config : {kDebug, kRelease}) {
     SCOPED_TRACE(config);
     EXPECT_EQ(OptionValues(cproject, config, kIncludes), includes);
-    EXPECT_EQ(OptionValues(cproject, config, kDefines), config == kDebug ? debugDefines : releaseDefines);
+    EXPECT_EQ(OptionValues(cproject, config, kDefines), std::string(config) == kDebug ? debugDefines : releaseDefines);
     EXPECT_EQ(OptionValues(cproject, config, kCScript), script);
     EXPECT_EQ(OptionValues(cproject, config, kCppScript), templateScript);
   }
