@@ -3,7 +3,13 @@
 # Runs apt-get update once before installing; uses sudo when not root.
 set -eu
 
-PACKAGES="cmake g++ make libtinyxml-dev googletest libgtest-dev"
+# Build: cmake g++ make libtinyxml-dev. Tests: googletest, the ARM GCC toolchain and newlib that
+# build the generated projects, valgrind, setpriv (util-linux) for the unprivileged runs, man-db
+# and groff-base for the man page check, dpkg-dev for the package's dependencies. Fuzzing: clang
+# with its sanitizer and libFuzzer runtimes.
+PACKAGES="cmake g++ make libtinyxml-dev googletest libgtest-dev \
+  gcc-arm-none-eabi libnewlib-arm-none-eabi valgrind util-linux man-db groff-base dpkg-dev \
+  clang libclang-rt-dev"
 
 missing=""
 for pkg in $PACKAGES; do
