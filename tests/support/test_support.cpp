@@ -46,6 +46,33 @@ void ListInto(const std::string& root, const std::string& relative, std::set<std
   closedir(dir);
 }
 
+// Removes `name` below the folder `parent` with everything below it, one folder handle at a time,
+// so that trees deeper than the longest path the system takes go too.
+void RemoveEntryAt(int parent, const char* name) {
+  struct stat st;
+  if (fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+  if (!S_ISDIR(st.st_mode)) {
+    unlinkat(parent, name, 0);
+    return;
+  }
+  fchmodat(parent, name, 0700, 0);
+  const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+  if (fd >= 0) {
+    if (DIR* dir = fdopendir(fd)) {
+      std::vector<std::string> names;
+      while (dirent* entry = readdir(dir)) {
+        std::string entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") names.push_back(entryName);
+      }
+      for (const std::string& entryName : names) RemoveEntryAt(dirfd(dir), entryName.c_str());
+      closedir(dir);
+    } else {
+      close(fd);
+    }
+  }
+  unlinkat(parent, name, AT_REMOVEDIR);
+}
+
 std::string CaptureFd(int fd, FILE* stream, std::ostream& cppStream,
                       const std::function<void()>& body) {
   cppStream.flush();
@@ -145,23 +172,7 @@ std::set<std::string> ListTree(const std::string& root) {
   return out;
 }
 
-void RemoveTree(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    chmod(path.c_str(), 0700);
-    if (DIR* dir = opendir(path.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") RemoveTree(path + "/" + name);
-      }
-      closedir(dir);
-    }
-    rmdir(path.c_str());
-  } else {
-    unlink(path.c_str());
-  }
-}
+void RemoveTree(const std::string& path) { RemoveEntryAt(AT_FDCWD, path.c_str()); }
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
