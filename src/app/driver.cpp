@@ -51,9 +51,12 @@ int Generate(const CommandLine& options) {
 
   if (!GenerateProjectFile()) return kFailure;
   if (!GenerateCProjectFile()) return kFailure;
-  // Neither result stops the run: a template without these files still gives a usable project.
-  UpdateSettingsFile();
-  UpdateLinkerScript(g_projectPath + "/ldscripts");
+  if (!UpdateSettingsFile()) return kFailure;
+  // A template without linker scripts still gives a usable project; a script left half-written
+  // does not.
+  if (UpdateLinkerScript(g_projectPath + "/ldscripts") == LinkerScriptOutcome::kWriteFailed) {
+    return kFailure;
+  }
   return 0;
 }
 
