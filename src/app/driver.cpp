@@ -14,6 +14,7 @@
 #include "fs/project_path.h"
 #include "ide/cproject_writer.h"
 #include "ide/project_writer.h"
+#include "mdk/mdk_lists.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/project_info.h"
 
@@ -25,6 +26,7 @@ constexpr char kTitle[] = "QM26 IDE project Generate Programmer V1.0.04";
 constexpr char kParameterError[] = "Parameter configuration error!";
 constexpr char kMdkInProjectFolder[] =
     "The MDK project lies in the folder the project would be generated into: ";
+constexpr char kNotUtf8[] = "Not valid UTF-8: ";
 
 void PrintBanner() {
   PrintLine(kRule);
@@ -33,19 +35,36 @@ void PrintBanner() {
   PrintLine("");
 }
 
+// True when every text that goes into the project files is UTF-8, as those files declare; else
+// names the option or the MDK element that is not and returns false.
+bool TextsAreUtf8(const CommandLine& options) {
+  if (!IsValidUtf8(options.targetName)) {
+    PrintLine(std::string(kNotUtf8) + "-TARGETNAME");
+    return false;
+  }
+  const std::string element = FirstNonUtf8Element(*g_project);
+  if (element.empty()) return true;
+  PrintLine(kNotUtf8 + element + " in " + options.mdkPath);
+  return false;
+}
+
 // The steps after the options are read, on the model that g_project points to.
 int Generate(const CommandLine& options) {
   if (!ReadMdkProject(options.mdkPath, g_project)) return kFailure;
   // The override only renames: it never chooses which target of the MDK file is read.
   if (!options.targetName.empty()) g_project->targetName = options.targetName;
   if (!IsChipSupported()) return kFailure;
+  if (!TextsAreUtf8(options)) return kFailure;
 
   // Emptying the project folder must never delete the MDK project being converted.
-  if (MdkFolderIsProjectFolder(MdkFolderOf(options.mdkPath))) {
+  const std::string mdkFolder = MdkFolderOf(options.mdkPath);
+  if (MdkFolderIsProjectFolder(mdkFolder)) {
     PrintLine(kMdkInProjectFolder + options.mdkPath);
     return kFailure;
   }
-  const std::string mdkFolder = PrepareProjectFolder(options.mdkPath);
+  if (!PrepareProjectFolder(options.mdkPath, options.templatesPath, options.bspPath)) {
+    return kFailure;
+  }
   if (!PlaceTemplate(options.templatesPath, mdkFolder)) return kFailure;
   if (!options.bspPath.empty() && !PlaceBspFiles(options.bspPath)) return kFailure;
 

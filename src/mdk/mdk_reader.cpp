@@ -98,6 +98,29 @@ bool ReadMdkProject(const std::string& path, ProjectInfo* info) {
   return true;
 }
 
+std::string FirstNonUtf8Element(const ProjectInfo& info) {
+  const auto allValid = [](const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+      if (!IsValidUtf8(text)) return false;
+    }
+    return true;
+  };
+  if (!IsValidUtf8(info.targetName)) return "TargetName";
+  if (!IsValidUtf8(info.deviceName)) return "Device";
+  if (!allValid(info.defines)) return "Define";
+  if (!allValid(info.includePaths)) return "IncludePath";
+  for (const SourceGroup& group : info.groups) {
+    if (!IsValidUtf8(group.groupName)) return "GroupName";
+  }
+  for (const SourceGroup& group : info.groups) {
+    for (const SourceFile& file : group.files) {
+      if (!IsValidUtf8(file.fileName)) return "FileName";
+      if (!IsValidUtf8(file.filePath)) return "FilePath";
+    }
+  }
+  return "";
+}
+
 uint64_t ReadFlashOrigin(TiXmlElement* root) {
   TiXmlElement* cpu = nullptr;
   if (!FindElementByName(root, "Cpu", cpu)) return kDefaultFlashOrigin;

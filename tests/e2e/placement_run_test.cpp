@@ -101,7 +101,8 @@ TEST_F(PlacementRunTest, ProjectPathTakenByARegularFile) {
   WriteFile(Project(), "mine");
   const RunResult run = Run();
   EXPECT_EQ(run.exitStatus, 255);
-  EXPECT_EQ(SplitLines(run.out).back(), "Failed to copy the tamplate file.");
+  EXPECT_EQ(SplitLines(run.out).back(),
+            "Failed to create folder: " + dir_ / "work/mdk/../qm26_ide_proj" + ": File exists");
   EXPECT_EQ(ReadFile(Project()), "mine");
 }
 
