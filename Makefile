@@ -1,10 +1,14 @@
-# Entry points for a fresh Debian machine: `make demo` and `make test`.
+# Entry points for a fresh Debian machine: `make demo` and `make test`; `make install` and
+# `make package` for users of the tool.
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
+RELEASE_BUILD_DIR ?= build-release
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_DIR := $(BUILD_DIR)/demo
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build demo test test-asan bench clean
+.PHONY: all deps configure build demo test test-asan bench install package clean
 
 all: build
 
@@ -38,5 +42,14 @@ bench: build
 	cmake --build $(BUILD_DIR) --target bench_reader -j $(JOBS)
 	$(BUILD_DIR)/bench/bench_reader
 
+# The tool, its man page and the example data below $(DESTDIR)$(PREFIX).
+install: deps
+	JOBS=$(JOBS) ./scripts/release-build.sh $(RELEASE_BUILD_DIR) $(PREFIX)
+	DESTDIR="$(if $(DESTDIR),$(abspath $(DESTDIR)))" cmake --install $(RELEASE_BUILD_DIR)
+
+# qm26-ide-gen_<version>_<arch>.deb in this folder.
+package: deps
+	JOBS=$(JOBS) ./scripts/build-package.sh $(RELEASE_BUILD_DIR) .
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(RELEASE_BUILD_DIR)

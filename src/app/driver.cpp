@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "app/project_placement.h"
+#include "app/version.h"
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
 #include "chip/settings_file.h"
@@ -22,7 +23,10 @@ namespace {
 
 constexpr int kFailure = -1;
 constexpr char kRule[] = "------------------------------------------------------------";
-constexpr char kTitle[] = "QM26 IDE project Generate Programmer V1.0.04";
+constexpr char kTitle[] = "QM26 IDE project Generate Programmer ";
+constexpr char kProgramName[] = "qm26-ide-gen ";
+constexpr char kCopyright[] =
+    "Copyright (c) 2026 the qm26-ide-gen authors. Released under the MIT License.";
 constexpr char kParameterError[] = "Parameter configuration error!";
 constexpr char kMdkInProjectFolder[] =
     "The MDK project lies in the folder the project would be generated into: ";
@@ -30,7 +34,7 @@ constexpr char kNotUtf8[] = "Not valid UTF-8: ";
 
 void PrintBanner() {
   PrintLine(kRule);
-  PrintLine(kTitle);
+  PrintLine(std::string(kTitle) + kBannerVersion);
   PrintLine(kRule);
   PrintLine("");
 }
@@ -90,6 +94,8 @@ int RunGenerator(int argc, char** argv) {
       std::cout << UsageText() << std::flush;
       return 0;
     case CommandLineResult::kVersion:
+      PrintLine(std::string(kProgramName) + kProgramVersion);
+      PrintLine(kCopyright);
       return 0;
     case CommandLineResult::kError:
       PrintLine(kParameterError);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <iostream>
@@ -174,6 +175,10 @@ std::set<std::string> ListTree(const std::string& root) {
 
 void RemoveTree(const std::string& path) { RemoveEntryAt(AT_FDCWD, path.c_str()); }
 
+void CopyTree(const std::string& from, const std::string& to) {
+  std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::string line;
@@ -214,17 +219,8 @@ int RunUnprivileged(const std::function<int()>& body) {
   return WEXITSTATUS(status);
 }
 
-RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::string& workingDir,
-                             bool unprivileged) {
-  std::vector<std::string> command;
-  if (unprivileged && RunningAsRoot()) {
-    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-               BinaryForNobody()};
-  } else {
-    command.push_back(QM26_BINARY);
-  }
-  command.insert(command.end(), args.begin(), args.end());
-
+RunResult RunCommand(const std::vector<std::string>& command, const std::string& workingDir,
+                     const std::vector<std::string>& environment) {
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
@@ -240,10 +236,15 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
     close(outPipe[1]);
     close(errPipe[1]);
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
+    for (const std::string& setting : environment) {
+      const size_t equals = setting.find('=');
+      setenv(setting.substr(0, equals).c_str(), setting.substr(equals + 1).c_str(), 1);
+    }
+    std::vector<std::string> args = command;
     std::vector<char*> argv;
-    for (std::string& arg : command) argv.push_back(arg.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(outPipe[1]);
@@ -259,6 +260,19 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
   waitpid(pid, &status, 0);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::string& workingDir,
+                             bool unprivileged) {
+  std::vector<std::string> command;
+  if (unprivileged && RunningAsRoot()) {
+    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+               BinaryForNobody()};
+  } else {
+    command.push_back(QM26_BINARY);
+  }
+  command.insert(command.end(), args.begin(), args.end());
+  return RunCommand(command, workingDir);
 }
 
 std::string SourceDir() { return QM26_SOURCE_DIR; }
