@@ -3,12 +3,15 @@
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
 RELEASE_BUILD_DIR ?= build-release
+FUZZ_BUILD_DIR ?= build-fuzz
+# Seconds each fuzz target runs for.
+SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_DIR := $(BUILD_DIR)/demo
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build demo test test-asan bench install package clean
+.PHONY: all deps configure build demo test test-asan fuzz bench install package clean
 
 all: build
 
@@ -38,6 +41,13 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# Every libFuzzer target, built with clang and the sanitizers, for $(SECONDS) seconds each.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DQM26_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD_DIR) --target fuzz_targets -j $(JOBS)
+	./scripts/run-fuzzers.sh $(FUZZ_BUILD_DIR) $(SECONDS)
+
 bench: build
 	cmake --build $(BUILD_DIR) --target bench_reader -j $(JOBS)
 	$(BUILD_DIR)/bench/bench_reader
@@ -52,4 +62,4 @@ package: deps
 	JOBS=$(JOBS) ./scripts/build-package.sh $(RELEASE_BUILD_DIR) .
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(RELEASE_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(RELEASE_BUILD_DIR) $(FUZZ_BUILD_DIR)

@@ -1,0 +1,17 @@
+// The .cproject writer on arbitrary template bytes, with a fixed model.
+#include <string>
+
+#include <tinyxml.h>
+
+#include "fuzz/fuzz_support.h"
+#include "ide/cproject_writer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = FuzzScratchFolder() + "/.cproject";
+  WriteFuzzFile(path, data, size);
+  if (GenerateCProjectFile()) {
+    TiXmlDocument written;
+    FuzzCheck(written.LoadFile(path.c_str()), "a written .cproject is well-formed XML");
+  }
+  return 0;
+}
