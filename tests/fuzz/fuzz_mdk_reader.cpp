@@ -3,7 +3,7 @@
 
 #include <tinyxml.h>
 
-#include "fuzz/depth_probe.h"
+#include "support/depth_probe.h"
 #include "fuzz/fuzz_support.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/xml_file.h"

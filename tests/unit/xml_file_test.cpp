@@ -6,27 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
 #include <vector>
 
+#include "support/depth_probe.h"
 #include "support/test_support.h"
 
 namespace {
-
-// The deepest element nesting of a parsed document, counted without recursion.
-size_t ParsedDepth(const TiXmlNode* root) {
-  size_t deepest = 0;
-  std::vector<std::pair<const TiXmlNode*, size_t>> pending = {{root, 0}};
-  while (!pending.empty()) {
-    const auto [node, depth] = pending.back();
-    pending.pop_back();
-    deepest = std::max(deepest, depth);
-    for (const TiXmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
-      if (child->ToElement() != nullptr) pending.push_back({child, depth + 1});
-    }
-  }
-  return deepest;
-}
 
 std::string Nested(size_t depth) {
   std::string text;

@@ -1,4 +1,4 @@
-// The element nesting of a parsed document, for the fuzz targets that check the nesting bound.
+// The element nesting of a parsed document, for the tests and fuzz targets of the nesting bound.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// The element nesting of a parsed document, for the fuzz targets that check the nesting bound.
-#include "fuzz/depth_probe.h"
+// The element nesting of a parsed document, for the tests and fuzz targets of the nesting bound.
+#include "support/depth_probe.h"
 
 #include <algorithm>
 #include <utility>
