@@ -9,7 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = FuzzScratchFolder() + "/.cproject";
   WriteFuzzFile(path, data, size);
-  if (GenerateCProjectFile()) {
+  // What the writer adds must never make a template that the library itself handles malformed.
+  const bool wellFormed = SurvivesRoundTrip(path);
+  if (GenerateCProjectFile() && wellFormed) {
     TiXmlDocument written;
     FuzzCheck(written.LoadFile(path.c_str()), "a written .cproject is well-formed XML");
   }

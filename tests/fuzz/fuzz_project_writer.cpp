@@ -9,7 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = FuzzScratchFolder() + "/.project";
   WriteFuzzFile(path, data, size);
-  if (GenerateProjectFile()) {
+  // What the writer adds must never make a template that the library itself handles malformed.
+  const bool wellFormed = SurvivesRoundTrip(path);
+  if (GenerateProjectFile() && wellFormed) {
     TiXmlDocument written;
     FuzzCheck(written.LoadFile(path.c_str()), "a written .project is well-formed XML");
   }

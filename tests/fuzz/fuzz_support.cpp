@@ -9,8 +9,11 @@
 #include <fstream>
 #include <sstream>
 
+#include <tinyxml.h>
+
 #include "fs/project_path.h"
 #include "mdk/project_info.h"
+#include "mdk/xml_file.h"
 
 const std::string& FuzzScratchFolder() {
   static const std::string folder = [] {
@@ -49,6 +52,14 @@ std::string ReadFuzzFile(const std::string& path) {
   std::stringstream content;
   content << in.rdbuf();
   return content.str();
+}
+
+bool SurvivesRoundTrip(const std::string& path) {
+  TiXmlDocument loaded;
+  const std::string copy = path + ".round-trip";
+  if (!LoadXmlFile(path, loaded) || !SaveXmlFile(loaded, copy)) return false;
+  TiXmlDocument reloaded;
+  return reloaded.LoadFile(copy.c_str());
 }
 
 void FuzzCheck(bool condition, const char* promise) {

@@ -16,6 +16,11 @@ void WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size);
 /// The whole content of `path`, "" when it cannot be read.
 std::string ReadFuzzFile(const std::string& path);
 
+/// True when the XML file at `path` loads, and what the library writes of it loads again. A
+/// template that does not (the library writes some malformed declarations back as they came) is
+/// no proof against what a writer adds.
+bool SurvivesRoundTrip(const std::string& path);
+
 /// Stops the process with a message on standard error when `condition` is false, so that
 /// libFuzzer keeps the input that broke a promise.
 void FuzzCheck(bool condition, const char* promise);
