@@ -213,7 +213,11 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
     command.push_back(QM26_BINARY);
   }
   command.insert(command.end(), args.begin(), args.end());
+  return RunProgram(command, workingDir);
+}
 
+RunResult RunProgram(const std::vector<std::string>& commandLine, const std::string& workingDir) {
+  std::vector<std::string> command = commandLine;
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
@@ -248,6 +252,16 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
   waitpid(pid, &status, 0);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+void CopyTree(const std::string& from, const std::string& to) {
+  for (const std::string& relative : ListTree(from)) {
+    if (relative.back() == '/') {
+      MakeDirs(to + "/" + relative);
+    } else {
+      WriteFile(to + "/" + relative, ReadFile(from + "/" + relative));
+    }
+  }
 }
 
 std::string SourceDir() { return QM26_SOURCE_DIR; }

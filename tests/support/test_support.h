@@ -57,10 +57,17 @@ struct RunResult {
   std::string err;
 };
 
+/// Runs `command` (the program's path first, then its arguments) in the folder `workingDir` and
+/// waits for it; standard output and standard error are captured.
+RunResult RunProgram(const std::vector<std::string>& command, const std::string& workingDir);
+
 /// Runs the built qm26-ide-gen with `args` in the folder `workingDir`; when `unprivileged` and the
 /// tests run as root, it runs as the user nobody (through setpriv).
 RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::string& workingDir,
                              bool unprivileged = false);
+
+/// Copies the files below `from` into `to` (created as needed), as plain files.
+void CopyTree(const std::string& from, const std::string& to);
 
 /// The folder of the repository's sources, for bundled example data.
 std::string SourceDir();
