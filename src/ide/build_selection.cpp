@@ -52,6 +52,7 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
                                              const std::string& placedStartup) {
   std::set<std::string> excluded;
   std::set<std::string> builtCopies(project.rteSourceFiles.begin(), project.rteSourceFiles.end());
+  std::set<std::string> linkedCopies;
   for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.files) {
       const std::string copy = PathInsideMdkFolder(file.filePath, mdkFolder);
@@ -63,12 +64,15 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
         excluded.insert(ToForwardSlashes(group.groupName + "/" + file.fileName));
       }
       // The link builds the file (or nothing does); its copy must never be built as well.
-      if (!copy.empty()) excluded.insert(copy);
+      if (!copy.empty()) linkedCopies.insert(copy);
     }
   }
   for (const std::string& source : copiedSources) {
     if (source == placedStartup) continue;
-    if (IsAssemblerSourceName(source) || builtCopies.count(source) == 0) excluded.insert(source);
+    if (IsAssemblerSourceName(source) || linkedCopies.count(source) != 0 ||
+        builtCopies.count(source) == 0) {
+      excluded.insert(source);
+    }
   }
   return std::vector<std::string>(excluded.begin(), excluded.end());
 }

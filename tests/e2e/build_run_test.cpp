@@ -1,6 +1,7 @@
 // Converted projects built with the ARM GNU toolchain as the IDE would build them: the bundled
 // demo for every catalogue model, and MDK layouts whose folders hold files the target never builds.
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,8 @@ const ModelCase kModels[] = {
     {"QM26R673", "QM26R673VGT7", kCortexM4, "startup_qm26r67x.s"},
 };
 
+void PrintTo(const ModelCase& c, std::ostream* out) { *out << c.model; }
+
 class DemoBuildTest : public ::testing::TestWithParam<ModelCase> {};
 
 TEST_P(DemoBuildTest, ConvertsAndBuildsWithTheModelsCore) {
@@ -202,6 +205,8 @@ const FixtureCase kFixtures[] = {
      {"\"../inc\"", "\"../lib\""}},
 };
 
+void PrintTo(const FixtureCase& c, std::ostream* out) { *out << c.name; }
+
 class FixtureBuildTest : public ::testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuilds) {
@@ -221,8 +226,8 @@ TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuilds) {
   Strings expectedTail;
   for (const std::string& path : c.excluded) expectedTail.push_back(kExcludeLine + path);
   expectedTail.insert(expectedTail.end(), {"", "Successfully!!! ", "The QM26 IDE project is generated!"});
-  ASSERT_GE(lines.end() - lastScriptLine, static_cast<long>(expectedTail.size())) << run.out;
-  EXPECT_EQ(Strings(lastScriptLine, lastScriptLine + expectedTail.size()), expectedTail);
+  const long tailSize = std::min<long>(lines.end() - lastScriptLine, expectedTail.size());
+  EXPECT_EQ(Strings(lastScriptLine, lastScriptLine + tailSize), expectedTail);
   for (const std::string& include : c.includePaths) {
     EXPECT_EQ(std::count(lines.begin(), lines.end(),
                          "Modify the include path configuration: " + include),
