@@ -88,7 +88,9 @@ void SelectBuildInputs(const std::string& mdkFolder, const std::string& placedSt
   // An MDK project may list such a folder itself, in another spelling (".\RTE\_Target_1").
   std::vector<std::string>& includePaths = g_project->includePaths;
   std::set<std::vector<std::string>> present;
-  for (const std::string& includePath : includePaths) present.insert(NormalizedSegments(includePath));
+  for (const std::string& includePath : includePaths) {
+    present.insert(NormalizedSegments(includePath));
+  }
   for (const std::string& folder : g_project->rteIncludeFolders) {
     const std::string includePath = "../" + folder;
     if (fs::is_directory(fs::path(g_projectPath) / folder, error) &&

@@ -63,7 +63,9 @@ TiXmlElement* NewLinkedResources() {
 }  // namespace
 
 bool IsLinkedFile(const std::string& filePath) {
-  return !(filePath.size() >= 2 && filePath[0] == '.' && (filePath[1] == '/' || filePath[1] == '\\'));
+  const bool dotSlash =
+      filePath.size() >= 2 && filePath[0] == '.' && (filePath[1] == '/' || filePath[1] == '\\');
+  return !dotSlash;
 }
 
 LinkLocation LocateLinkedFile(const std::string& filePath) {

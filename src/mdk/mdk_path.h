@@ -13,7 +13,8 @@ bool IsAbsoluteMdkPath(const std::string& path);
 
 /// The segments of a "/"-separated relative path with "." and empty segments dropped and each
 /// "name/.." pair removed, so that only leading ".." segments are left. A ".." inside a segment
-/// ("odd..") is part of the name. "src/./../inc/x.c" gives inc, x.c; "../a/../../b" gives .., .., b.
+/// ("odd..") is part of the name. "src/./../inc/x.c" gives inc, x.c; "../a/../../b" gives .., ..,
+/// b.
 std::vector<std::string> NormalizedSegments(const std::string& path);
 
 /// `segments` joined with "/".

@@ -98,15 +98,15 @@ void ReadRteFiles(TiXmlElement* rte, const std::string& targetName, ProjectInfo&
     for (TiXmlElement* instance = FirstChild(file); instance != nullptr;
          instance = instance->NextSiblingElement()) {
       const char* removed = instance->Attribute("removed");
-      if (!IsNamed(instance, "instance") || (removed != nullptr && std::strcmp(removed, "1") == 0)) {
-        continue;
-      }
+      const bool isRemoved = removed != nullptr && std::strcmp(removed, "1") == 0;
+      if (!IsNamed(instance, "instance") || isRemoved) continue;
       const std::string path = JoinSegments(NormalizedSegments(ToForwardSlashes(Text(instance))));
       if (IsCompiledSourceName(path)) {
         AppendOnce(info.rteSourceFiles, path);
       } else if (IsHeaderName(path)) {
         const std::string::size_type slash = path.rfind('/');
-        AppendOnce(info.rteIncludeFolders, slash == std::string::npos ? "." : path.substr(0, slash));
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+        AppendOnce(info.rteIncludeFolders, folder);
       }
     }
   }

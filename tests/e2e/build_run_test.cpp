@@ -225,7 +225,8 @@ TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuilds) {
       }).base();
   Strings expectedTail;
   for (const std::string& path : c.excluded) expectedTail.push_back(kExcludeLine + path);
-  expectedTail.insert(expectedTail.end(), {"", "Successfully!!! ", "The QM26 IDE project is generated!"});
+  expectedTail.insert(expectedTail.end(),
+                      {"", "Successfully!!! ", "The QM26 IDE project is generated!"});
   const long tailSize = std::min<long>(lines.end() - lastScriptLine, expectedTail.size());
   EXPECT_EQ(Strings(lastScriptLine, lastScriptLine + tailSize), expectedTail);
   for (const std::string& include : c.includePaths) {

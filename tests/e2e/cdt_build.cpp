@@ -52,7 +52,8 @@ std::string Text(const TiXmlElement* element) {
 }
 
 // The first element named `name` below `scope` whose "id" starts with `idStart`.
-const TiXmlElement* FindById(const TiXmlElement* scope, const char* name, const std::string& idStart) {
+const TiXmlElement* FindById(const TiXmlElement* scope, const char* name,
+                             const std::string& idStart) {
   for (const TiXmlElement* child = scope->FirstChildElement(); child != nullptr;
        child = child->NextSiblingElement()) {
     if (std::strcmp(child->Value(), name) == 0 && Attribute(child, "id").rfind(idStart, 0) == 0) {
@@ -227,7 +228,7 @@ std::string SymbolAndPathFlags(const Project& project, const std::string& tool,
   return flags;
 }
 
-// -std as the plug-in spells its choices: "c99", "gnu11", "cpp11" for c++11, "gnucpp14" for gnu++14.
+// -std as the plug-in spells its choices: "c99", "gnu11", "cpp11" (c++11), "gnucpp14" (gnu++14).
 std::string LanguageStandard(const Project& project, const std::string& tool) {
   std::string standard = EnumChoice(project, tool + ".std", ".std.");
   if (standard.empty() || standard == "default") return "";
@@ -322,7 +323,9 @@ CdtBuild BuildLikeCdt(const std::string& projectFolder, const std::string& confi
 
   const std::string linker = project.cppNature ? "cpp.linker" : "c.linker";
   const std::vector<std::string> scripts = OptionList(project, linker + ".scriptfile", error);
-  if (scripts.size() != 1) error += linker + " has " + std::to_string(scripts.size()) + " scripts\n";
+  if (scripts.size() != 1) {
+    error += linker + " has " + std::to_string(scripts.size()) + " scripts\n";
+  }
   if (!error.empty()) {
     build.log = error;
     return build;
@@ -378,12 +381,14 @@ std::string VectorTableProblem(const CdtBuild& build) {
   }
   if (!found) return "no FLASH line in " + build.linkerScript;
 
-  const RunResult sections = RunProgram({"/usr/bin/arm-none-eabi-readelf", "-S", "-W", build.image}, "");
+  const RunResult sections =
+      RunProgram({"/usr/bin/arm-none-eabi-readelf", "-S", "-W", build.image}, "");
   uint64_t address = 0;
   uint64_t size = 0;
   found = false;
   for (const std::string& line : SplitLines(sections.out)) {
-    std::istringstream fields(line.substr(line.find(']') == std::string::npos ? 0 : line.find(']') + 1));
+    const std::string::size_type bracket = line.find(']');
+    std::istringstream fields(line.substr(bracket == std::string::npos ? 0 : bracket + 1));
     std::string name, type, addressText, offset, sizeText;
     fields >> name >> type >> addressText >> offset >> sizeText;
     if (name == ".isr_vector") {
@@ -409,7 +414,8 @@ std::string VectorTableProblem(const CdtBuild& build) {
   uint32_t reset = 0;
   for (int i = 3; i >= 0; --i) reset = (reset << 8) | static_cast<unsigned char>(bytes[4 + i]);
   uint64_t handler = 0;
-  for (const std::string& line : SplitLines(RunProgram({"/usr/bin/arm-none-eabi-nm", build.image}, "").out)) {
+  const RunResult symbols = RunProgram({"/usr/bin/arm-none-eabi-nm", build.image}, "");
+  for (const std::string& line : SplitLines(symbols.out)) {
     std::istringstream fields(line);
     std::string value, kind, name;
     if (fields >> value >> kind >> name && name == "Reset_Handler") {

@@ -9,7 +9,7 @@ struct CdtBuild {
   bool linked = false;                 // every step succeeded and the image exists
   std::string log;                     // each command and its output, or why the build stopped
   std::vector<std::string> resources;  // the project-relative paths compiled, sorted
-  std::string targetFlags;             // -mcpu, -mthumb, float ABI and FPU as the configuration has them
+  std::string targetFlags;             // -mcpu, -mthumb, float ABI and FPU of the configuration
   std::string linkerScript;            // the linker script the link used
   std::string image;                   // the linked ELF file
 };

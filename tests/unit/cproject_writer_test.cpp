@@ -236,15 +236,16 @@ TEST_F(CProjectWriterTest, ExcludedPathsJoinTheRootSourceEntryOfBothConfiguratio
       "<entry flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\" "
       "excluding=\"old.c|App/a.c\" extra=\"1\"/>";
   const std::string written =
-      "<entry excluding=\"App/a.c|RTE/Device/X/startup_x.s\" flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" "
-      "kind=\"sourcePath\" name=\"\"/>";
+      "<entry excluding=\"App/a.c|RTE/Device/X/startup_x.s\" "
+      "flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\"/>";
   struct Case {
     std::string before;  // the template's sourceEntries ("" for none)
     std::string after;
   };
   const Case cases[] = {
       {"", "<sourceEntries>" + written + "</sourceEntries>"},
-      {"<sourceEntries>" + rootEntry + "</sourceEntries>", "<sourceEntries>" + written + "</sourceEntries>"},
+      {"<sourceEntries>" + rootEntry + "</sourceEntries>",
+       "<sourceEntries>" + written + "</sourceEntries>"},
       // Other entries stay; an existing list keeps its paths first and gains only new ones.
       {"<sourceEntries>" + otherEntry + excludingEntry + "</sourceEntries>",
        "<sourceEntries>" + otherEntry +
@@ -267,7 +268,8 @@ TEST_F(CProjectWriterTest, ExcludedPathsJoinTheRootSourceEntryOfBothConfiguratio
   // Nothing excluded: no entry is touched or created, and no line is added.
   const std::string out = Generate(CProject(CLinker(kOldScript)));
   project_.excludedPaths.clear();
-  for (const std::string& before : {std::string(), "<sourceEntries>" + rootEntry + "</sourceEntries>"}) {
+  const std::string entries = "<sourceEntries>" + rootEntry + "</sourceEntries>";
+  for (const std::string& before : {std::string(), entries}) {
     EXPECT_EQ(Generate(CProject(CLinker(kOldScript), true, before)),
               out.substr(0, out.size() - lines.size()));
     EXPECT_EQ(SavedSourceEntries(Path(), "debug"), before.empty() ? "<none>" : before);
