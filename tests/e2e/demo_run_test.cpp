@@ -20,13 +20,7 @@ constexpr char kCScript[] = "ilg.gnuarmeclipse.managedbuild.cross.option.c.linke
 constexpr char kCppScript[] = "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.linker.scriptfile";
 
 // Copies the bundled example into `root` (sources only, as a user would have them).
-void CopyDemo(const std::string& root) {
-  const std::string demo = SourceDir() + "/examples/demo";
-  for (const std::string& rel : ListTree(demo)) {
-    if (rel.back() == '/') continue;
-    WriteFile(root + "/" + rel, ReadFile(demo + "/" + rel));
-  }
-}
+void CopyDemo(const std::string& root) { CopyTree(SourceDir() + "/examples/demo", root); }
 
 std::vector<std::string> ConfigurationLines(const std::string& heading,
                                             const std::vector<std::string>& extraDefines) {
