@@ -13,6 +13,7 @@
 #include "chip/linker_script.h"
 #include "chip/settings_file.h"
 #include "fs/project_path.h"
+#include "ide/build_selection.h"
 #include "ide/cproject_writer.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_lists.h"
@@ -71,6 +72,9 @@ int Generate(const CommandLine& options) {
   }
   if (!PlaceTemplate(options.templatesPath, mdkFolder)) return kFailure;
   if (!options.bspPath.empty() && !PlaceBspFiles(options.bspPath)) return kFailure;
+  // The IDE compiles whatever lies in the project folder: leave out what the MDK target does not
+  // build, and give it the include folders MDK adds by itself.
+  SelectBuildInputs(mdkFolder, options.bspPath.empty() ? "" : GetStartupFileName());
 
   if (!GenerateProjectFile()) return kFailure;
   if (!GenerateCProjectFile()) return kFailure;

@@ -13,6 +13,7 @@
 #include "fs/project_path.h"
 #include "fs/tree_copy.h"
 #include "fs/tree_delete.h"
+#include "mdk/mdk_path.h"
 #include "mdk/project_info.h"
 
 namespace {
@@ -184,12 +185,8 @@ bool PlaceBspFiles(const std::string& bspPath) {
 }
 
 bool PathMatchesSeries(const std::string& path) {
-  std::string slashed = path;
-  for (char& c : slashed) {
-    if (c == '\\') c = '/';
-  }
   std::vector<std::string> components;
-  SplitString(slashed, "/", components);
+  SplitString(ToForwardSlashes(path), "/", components);
   // A path of separators only has no last component: it names no series folder.
   const std::string last = components.empty() ? "" : components.back();
   return last.find(GetSeriesName(g_project->chipModel)) != std::string::npos;

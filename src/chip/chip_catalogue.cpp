@@ -92,9 +92,10 @@ std::string LinkerScriptName(const std::string& chipModel, char flashSizeCode) {
 }
 
 bool IsChipSupported() {
-  // A device without a flash-size code has no linker script or size type to give the project.
+  // A device without a flash-size code, or with one that the table does not know, has no linker
+  // script or flash size to give the project.
   if (!g_project->deviceName.empty() && !g_project->chipModel.empty() &&
-      g_project->flashSizeCode != '\0') {
+      g_project->flashSizeKb > 0) {
     return true;
   }
   PrintLine(kNoSupportedModel);

@@ -32,6 +32,7 @@ std::string GetStartupFileName();
 /// The linker-script file name for a model and a flash-size code: <model>x<code>_FLASH.ld.
 std::string LinkerScriptName(const std::string& chipModel, char flashSizeCode);
 
-/// True when g_project holds a device name, a recognised model and a flash-size code; otherwise
+/// True when g_project holds a device name, a recognised model and a flash-size code that the
+/// flash-size table knows; otherwise
 /// prints "No supported MCU model found!" and returns false.
 bool IsChipSupported();

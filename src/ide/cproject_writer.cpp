@@ -1,9 +1,12 @@
 // Writing the generated ".cproject": include paths, defines and linker script per configuration.
 #include "ide/cproject_writer.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/console.h"
+#include "app/project_placement.h"
 #include "chip/chip_catalogue.h"
 #include "fs/project_path.h"
 #include "mdk/project_info.h"
@@ -25,11 +28,15 @@ constexpr char kCLinkerScriptId[] =
     "ilg.gnuarmeclipse.managedbuild.cross.option.c.linker.scriptfile";
 constexpr char kCppLinkerScriptId[] =
     "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.linker.scriptfile";
+constexpr char kCppIncludePathsId[] =
+    "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.compiler.include.paths";
+constexpr char kCppDefinesId[] = "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.compiler.defs";
 
 constexpr char kValueElement[] = "listOptionValue";
 constexpr char kIncludeMessage[] = "Modify the include path configuration: ";
 constexpr char kDefineMessage[] = "Modify the define configuration: ";
 constexpr char kLinkFileMessage[] = "Modify link file configuration: ";
+constexpr char kExcludeMessage[] = "Exclude from the build: ";
 
 // The element named `elementName` below `start` whose "id" holds `pattern`, or null.
 TiXmlElement* FindById(TiXmlNode* start, const char* elementName, const char* pattern) {
@@ -47,17 +54,22 @@ void RemoveChildElements(TiXmlElement* option) {
   }
 }
 
-// Replaces the values of `option` with `values`, printing `message` and each value.
-void WriteOptionValues(TiXmlElement* option, const std::vector<std::string>& values,
-                       const char* message) {
+// Replaces the values of `option` with `values`.
+void SetOptionValues(TiXmlElement* option, const std::vector<std::string>& values) {
   RemoveChildElements(option);
   for (const std::string& value : values) {
     TiXmlElement* element = new TiXmlElement(kValueElement);
     element->SetAttribute("builtIn", "false");
     element->SetAttribute("value", value);
     option->LinkEndChild(element);
-    PrintLine(message + value);
   }
+}
+
+// Replaces the values of `option` with `values`, printing `message` and each value.
+void WriteOptionValues(TiXmlElement* option, const std::vector<std::string>& values,
+                       const char* message) {
+  SetOptionValues(option, values);
+  for (const std::string& value : values) PrintLine(message + value);
 }
 
 std::string LinkerScriptValue() {
@@ -65,8 +77,9 @@ std::string LinkerScriptValue() {
          LinkerScriptName(g_project->chipModel, g_project->flashSizeCode) + "\"";
 }
 
-void WriteLinkerScript(TiXmlElement* option) {
-  const std::string script = LinkerScriptValue();
+// Sets `script` as the value of the option's first listOptionValue, adding one when the option has
+// none. Returns false, changing nothing, when that value element has no "value" attribute.
+bool SetLinkerScript(TiXmlElement* option, const std::string& script) {
   TiXmlElement* value = option->FirstChildElement(kValueElement);
   if (value == nullptr) {
     // An option left without a value would build with no linker script at all.
@@ -74,25 +87,97 @@ void WriteLinkerScript(TiXmlElement* option) {
     element->SetAttribute("builtIn", "false");
     element->SetAttribute("value", script);
     option->LinkEndChild(element);
-    PrintLine(kLinkFileMessage + script);
-    return;
+    return true;
   }
   for (TiXmlAttribute* attribute = value->FirstAttribute(); attribute != nullptr;
        attribute = attribute->Next()) {
     if (std::string(attribute->Name()) == "value") {
       attribute->SetValue(script);
-      PrintLine(kLinkFileMessage + script);
+      return true;
     }
   }
+  return false;
 }
 
-void ModifyConfiguration(TiXmlElement* root, const char* pattern, const char* heading,
-                         const std::string& configurationName) {
+// CDT's source entry for the whole project: kind "sourcePath" with an empty name.
+bool IsRootSourceEntry(const TiXmlElement* entry) {
+  const char* kind = entry->Attribute("kind");
+  const char* name = entry->Attribute("name");
+  return kind != nullptr && std::string(kind) == "sourcePath" && name != nullptr && *name == '\0';
+}
+
+// Adds `paths` to the "excluding" list of CDT's root source entry below `configuration`, after
+// the paths it already holds; the entry, and its "sourceEntries", are created when missing.
+void ExcludeFromBuild(TiXmlElement* configuration, const std::vector<std::string>& paths) {
+  TiXmlElement* sourceEntries = configuration->FirstChildElement("sourceEntries");
+  if (sourceEntries == nullptr) {
+    sourceEntries = new TiXmlElement("sourceEntries");
+    configuration->LinkEndChild(sourceEntries);
+  }
+  TiXmlElement* root = sourceEntries->FirstChildElement("entry");
+  while (root != nullptr && !IsRootSourceEntry(root)) root = root->NextSiblingElement("entry");
+  std::vector<std::string> excluding;
+  std::string flags = "VALUE_WORKSPACE_PATH|RESOLVED";
+  if (root == nullptr) {
+    root = new TiXmlElement("entry");
+    sourceEntries->LinkEndChild(root);
+  } else {
+    if (const char* old = root->Attribute("excluding")) SplitString(old, "|", excluding);
+    if (const char* oldFlags = root->Attribute("flags")) flags = oldFlags;
+  }
+  for (const std::string& path : paths) {
+    if (std::find(excluding.begin(), excluding.end(), path) == excluding.end()) {
+      excluding.push_back(path);
+    }
+  }
+  std::string joined;
+  for (const std::string& path : excluding) joined += (joined.empty() ? "" : "|") + path;
+  // CDT writes these four attributes first, in this order; any others follow as they were.
+  std::vector<std::pair<std::string, std::string>> others;
+  for (const TiXmlAttribute* attribute = root->FirstAttribute(); attribute != nullptr;
+       attribute = attribute->Next()) {
+    const std::string name = attribute->Name();
+    if (name != "excluding" && name != "flags" && name != "kind" && name != "name") {
+      others.emplace_back(name, attribute->Value());
+    }
+  }
+  while (root->FirstAttribute() != nullptr) {
+    const std::string name = root->FirstAttribute()->Name();
+    root->RemoveAttribute(name.c_str());
+  }
+  root->SetAttribute("excluding", joined);
+  root->SetAttribute("flags", flags);
+  root->SetAttribute("kind", "sourcePath");
+  root->SetAttribute("name", "");
+  for (const auto& [name, value] : others) root->SetAttribute(name, value);
+}
+
+// Edits the configuration whose folderInfo id holds `pattern`; returns its "configuration"
+// element (the folderInfo's parent, where CDT keeps the source entries), or null when the
+// configuration is missing or has no such parent.
+TiXmlElement* ModifyConfiguration(TiXmlElement* root, const char* pattern, const char* heading,
+                                  const std::string& configurationName) {
   TiXmlElement* configuration = FindById(root, "folderInfo", pattern);
-  if (configuration == nullptr) return;
+  if (configuration == nullptr) return nullptr;
   PrintLine("");
   PrintLine(heading);
   ModifyBuildOptions(configuration, configurationName);
+  TiXmlNode* parent = configuration->Parent();
+  TiXmlElement* element = parent != nullptr ? parent->ToElement() : nullptr;
+  return element != nullptr && std::string(element->Value()) == "configuration" ? element : nullptr;
+}
+
+// Leaves `paths` out of the build of each configuration that was found, then names each path.
+void ExcludeFromBuild(const std::vector<TiXmlElement*>& configurations,
+                      const std::vector<std::string>& paths) {
+  bool written = false;
+  for (TiXmlElement* configuration : configurations) {
+    if (configuration == nullptr || paths.empty()) continue;
+    ExcludeFromBuild(configuration, paths);
+    written = true;
+  }
+  if (!written) return;
+  for (const std::string& path : paths) PrintLine(kExcludeMessage + path);
 }
 
 }  // namespace
@@ -105,8 +190,11 @@ bool GenerateCProjectFile() {
     PrintLine(kUnableToLoad + path);
     return false;
   }
-  ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration", "debug");
-  ModifyConfiguration(root, kReleaseConfigId, "Modify the Release configuration", "release");
+  TiXmlElement* debug =
+      ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration", "debug");
+  TiXmlElement* release =
+      ModifyConfiguration(root, kReleaseConfigId, "Modify the Release configuration", "release");
+  ExcludeFromBuild({debug, release}, g_project->excludedPaths);
   if (!SaveXmlFile(document, path)) {
     PrintLine(kSaveFailed);
     return false;
@@ -117,28 +205,40 @@ bool GenerateCProjectFile() {
 bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName) {
   if (configuration == nullptr) return false;
 
+  std::vector<std::string> quoted;
+  for (const std::string& includePath : g_project->includePaths) {
+    quoted.push_back("\"" + includePath + "\"");
+  }
   if (TiXmlElement* option = FindById(configuration, "option", kIncludePathsId)) {
-    std::vector<std::string> quoted;
-    for (const std::string& includePath : g_project->includePaths) {
-      quoted.push_back("\"" + includePath + "\"");
-    }
     WriteOptionValues(option, quoted, kIncludeMessage);
   }
 
+  // A fresh copy per configuration, so one configuration's extra defines never reach the other.
+  std::vector<std::string> defines = g_project->defines;
+  if (configurationName == "debug") {
+    defines.push_back("TRACE");
+    defines.push_back("OS_USE_TRACE_SEMIHOSTING_DEBUG");
+  } else {
+    defines.push_back("NDEBUG");
+  }
   if (TiXmlElement* option = FindById(configuration, "option", kDefinesId)) {
-    // A fresh copy per configuration, so one configuration's extra defines never reach the other.
-    std::vector<std::string> defines = g_project->defines;
-    if (configurationName == "debug") {
-      defines.push_back("TRACE");
-      defines.push_back("OS_USE_TRACE_SEMIHOSTING_DEBUG");
-    } else {
-      defines.push_back("NDEBUG");
-    }
     WriteOptionValues(option, defines, kDefineMessage);
   }
 
-  TiXmlElement* linkerScript = FindById(configuration, "option", kCLinkerScriptId);
-  if (linkerScript == nullptr) linkerScript = FindById(configuration, "option", kCppLinkerScriptId);
-  if (linkerScript != nullptr) WriteLinkerScript(linkerScript);
+  // MDK compiles C++ files with the same include paths and defines as C files.
+  if (TiXmlElement* option = FindById(configuration, "option", kCppIncludePathsId)) {
+    SetOptionValues(option, quoted);
+  }
+  if (TiXmlElement* option = FindById(configuration, "option", kCppDefinesId)) {
+    SetOptionValues(option, defines);
+  }
+
+  const std::string script = LinkerScriptValue();
+  TiXmlElement* cScript = FindById(configuration, "option", kCLinkerScriptId);
+  TiXmlElement* cppScript = FindById(configuration, "option", kCppLinkerScriptId);
+  TiXmlElement* shown = cScript != nullptr ? cScript : cppScript;
+  if (shown != nullptr && SetLinkerScript(shown, script)) PrintLine(kLinkFileMessage + script);
+  // A project with the C++ nature links with the C++ linker, so it needs the chip's script too.
+  if (cScript != nullptr && cppScript != nullptr) SetLinkerScript(cppScript, script);
   return true;
 }

@@ -5,12 +5,16 @@
 
 #include <tinyxml.h>
 
-/// Rewrites g_projectPath/.cproject for the debug and release configurations. Returns false after
+/// Rewrites g_projectPath/.cproject for the debug and release configurations, then adds
+/// g_project's excludedPaths to the excluding list of each one's root source entry and prints
+/// "Exclude from the build: <path>" for each (nothing when the list is empty). Returns false after
 /// "Unable to load file: <path>" when it cannot be loaded, and after "Save file .cproject failed!"
 /// when it cannot be written whole (also a failure that only shows at the flush or the close).
 bool GenerateCProjectFile();
 
 /// Rewrites the include-path, defines and linker-script options below one configuration's
 /// "folderInfo" element. "debug" adds TRACE and OS_USE_TRACE_SEMIHOSTING_DEBUG to the defines,
-/// any other name NDEBUG. Returns false for a null `configuration`, true otherwise.
+/// any other name NDEBUG. The C++ compiler gets the same include paths and defines, and the C++
+/// linker the same script, without lines of their own. Returns false for a null `configuration`,
+/// true otherwise.
 bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName);

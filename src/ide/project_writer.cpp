@@ -7,6 +7,7 @@
 
 #include "app/console.h"
 #include "fs/project_path.h"
+#include "mdk/mdk_path.h"
 #include "mdk/project_info.h"
 #include "mdk/xml_file.h"
 
@@ -16,37 +17,8 @@ constexpr char kProjectFileName[] = "/.project";
 constexpr char kUnableToLoad[] = "Unable to load file: ";
 constexpr char kSaveFailed[] = "Save file .project failed!";
 constexpr char kAddLink[] = "Add project file configuration: ";
-constexpr char kParentStep[] = "../";
-
-// Drops each "name/../" pair, a name being any segment other than "..", so that a path climbing
-// back out of a folder it just entered keeps only the climbs that really leave the MDK folder.
-std::string CollapseNameParentPairs(const std::string& path) {
-  std::vector<std::string> segments;
-  size_t start = 0;
-  while (true) {
-    const size_t slash = path.find('/', start);
-    const bool last = slash == std::string::npos;
-    const std::string segment = path.substr(start, last ? std::string::npos : slash - start);
-    // Only a ".." that a "/" follows forms a "name/../" pair.
-    if (!last && segment == ".." && !segments.empty() && segments.back() != "..") {
-      segments.pop_back();
-    } else {
-      segments.push_back(segment);
-    }
-    if (last) break;
-    start = slash + 1;
-  }
-  std::string result;
-  for (size_t i = 0; i < segments.size(); ++i) {
-    if (i > 0) result += '/';
-    result += segments[i];
-  }
-  return result;
-}
-
-bool IsInsideMdkFolder(const std::string& filePath) {
-  return filePath.size() >= 2 && filePath[0] == '.' && (filePath[1] == '/' || filePath[1] == '\\');
-}
+// Eclipse's resource type of a linked file, whatever language the file holds.
+constexpr char kFileResourceType[] = "1";
 
 TiXmlElement* NewTextElement(const char* name, const std::string& text) {
   TiXmlElement* element = new TiXmlElement(name);
@@ -71,12 +43,17 @@ TiXmlElement* NewLinkedResources() {
   TiXmlElement* linkedResources = new TiXmlElement("linkedResources");
   for (const SourceGroup& group : g_project->groups) {
     for (const SourceFile& file : group.files) {
-      if (IsInsideMdkFolder(file.filePath)) continue;
+      if (!IsLinkedFile(file.filePath)) continue;
       const LinkLocation location = LocateLinkedFile(file.filePath);
       TiXmlElement* link = new TiXmlElement("link");
       link->LinkEndChild(NewTextElement("name", group.groupName + "/" + file.fileName));
-      link->LinkEndChild(NewTextElement("type", std::to_string(file.fileType)));
-      link->LinkEndChild(NewTextElement("locationURI", LocationUri(location)));
+      link->LinkEndChild(NewTextElement("type", kFileResourceType));
+      // An absolute path is given as a plain location, which Eclipse takes as it stands.
+      if (location.isAbsolute) {
+        link->LinkEndChild(NewTextElement("location", location.remainingPath));
+      } else {
+        link->LinkEndChild(NewTextElement("locationURI", LocationUri(location)));
+      }
       linkedResources->LinkEndChild(link);
       PrintLine(kAddLink + location.remainingPath);
     }
@@ -86,24 +63,28 @@ TiXmlElement* NewLinkedResources() {
 
 }  // namespace
 
-LinkLocation LocateLinkedFile(const std::string& filePath) {
-  std::string path = filePath;
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  path = CollapseNameParentPairs(path);
+bool IsLinkedFile(const std::string& filePath) {
+  const bool dotSlash =
+      filePath.size() >= 2 && filePath[0] == '.' && (filePath[1] == '/' || filePath[1] == '\\');
+  return !dotSlash;
+}
 
+LinkLocation LocateLinkedFile(const std::string& filePath) {
+  const std::string path = ToForwardSlashes(filePath);
   LinkLocation location;
-  // Every "../" counts, also one inside a segment such as ".../", as the location rule has it.
-  for (size_t at = path.find(kParentStep); at != std::string::npos;
-       at = path.find(kParentStep, at + 1)) {
+  if (IsAbsoluteMdkPath(path)) {
+    location.isAbsolute = true;
+    location.remainingPath = path;
+    return location;
+  }
+  std::vector<std::string> segments = NormalizedSegments(path);
+  // After normalising, every ".." left stands at the front: those are the climbs.
+  while (location.parentCount < static_cast<int>(segments.size()) &&
+         segments[location.parentCount] == "..") {
     ++location.parentCount;
   }
-  for (size_t at = path.find(kParentStep); at != std::string::npos;
-       at = path.find(kParentStep, at)) {
-    path.erase(at, 3);
-  }
-  location.remainingPath = path;
+  segments.erase(segments.begin(), segments.begin() + location.parentCount);
+  location.remainingPath = JoinSegments(segments);
   return location;
 }
 

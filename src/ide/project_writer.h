@@ -5,12 +5,18 @@
 
 /// Where a linked MDK file lives, relative to the generated project folder.
 struct LinkLocation {
+  bool isAbsolute = false;    // the MDK path is absolute: remainingPath is that path
   int parentCount = 0;        // the n of PARENT-n-PROJECT_LOC
   std::string remainingPath;  // the path below that folder, with "/" separators
 };
 
-/// The location of an MDK `filePath`: "\" becomes "/", each "name/../" pair is collapsed, then the
-/// "../" steps are counted and removed.
+/// False for an MDK `filePath` that starts with "./" or ".\": such a file lives in the MDK folder,
+/// whose copy in the project builds it, and gets no link.
+bool IsLinkedFile(const std::string& filePath);
+
+/// The location of an MDK `filePath`: "\" becomes "/"; an absolute path stays as it is; otherwise
+/// "." segments are dropped, each "name/.." pair is collapsed and the leading ".." segments are
+/// counted and removed (".." inside a name such as "odd.." is part of the name).
 LinkLocation LocateLinkedFile(const std::string& filePath);
 
 /// "PARENT-<n>-PROJECT_LOC/<remaining path>".
@@ -19,7 +25,8 @@ std::string LocationUri(const LinkLocation& location);
 /// Rewrites g_projectPath/.project: the root's first "name" child element gets g_project's
 /// targetName (a root without one gets a new "name" element as its first child), the first
 /// "linkedResources" is removed and a new one, appended as the root's last child, holds one link
-/// per C file whose path does not start with "./" or ".\". Prints
+/// (resource type 1, a file) per C or C++ file whose path does not start with "./" or ".\", with a
+/// "locationURI", or a "location" for an absolute path. Prints
 /// "Add project file configuration: <path>" per link. Returns false after
 /// "Unable to load file: <path>" when the file cannot be loaded or holds no root element; a failed
 /// save (also one that only shows at the flush or the close) prints

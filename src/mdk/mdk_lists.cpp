@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "mdk/mdk_path.h"
+
 namespace {
 
 constexpr uint64_t kDefaultFlashOrigin = 0x8000000;
@@ -24,8 +26,8 @@ std::vector<std::string> SplitDefines(const std::string& text) {
   for (char c : text) {
     if (c == '"') inQuotes = !inQuotes;
     // MDK separates defines with commas, with blanks, or with both; a quoted value keeps its
-    // blanks (G="x y" is one define).
-    const bool separator = c == ',' || (!inQuotes && IsBlank(c));
+    // commas and blanks (G="x y" and V="1,2" are one define each).
+    const bool separator = !inQuotes && (c == ',' || IsBlank(c));
     if (!separator) {
       piece += c;
       continue;
@@ -48,12 +50,10 @@ std::vector<std::string> SplitIncludePaths(const std::string& text) {
     while (first < last && IsBlank(text[first])) ++first;
     while (last > first && IsBlank(text[last - 1])) --last;
     if (first < last) {
-      std::string path = text.substr(first, last - first);
-      for (char& c : path) {
-        if (c == '\\') c = '/';
-      }
-      // MDK paths are relative to the MDK folder; the IDE project sits one folder beside it.
-      paths.push_back("../" + path);
+      const std::string path = ToForwardSlashes(text.substr(first, last - first));
+      // MDK paths are relative to the MDK folder and the build folder sits one level deeper; an
+      // absolute path stands as it is.
+      paths.push_back(IsAbsoluteMdkPath(path) ? path : "../" + path);
     }
     begin = end + 1;
   }

@@ -6,11 +6,12 @@
 #include <vector>
 
 /// Splits an MDK Define text at every "," and at every run of blanks or tabs outside double
-/// quotes; empty pieces are dropped. `A, B C,,G="x y"` gives A, B, C and G="x y".
+/// quotes; empty pieces are dropped. `A, B C,,G="x y",V="1,2"` gives A, B, C, G="x y" and V="1,2".
 std::vector<std::string> SplitDefines(const std::string& text);
 
 /// Splits an MDK IncludePath text at ";", trims blanks and tabs at both ends of each piece, drops
-/// empty pieces, turns "\" into "/" and puts "../" in front: `..\inc; lib` gives ../../inc, ../lib.
+/// empty pieces, turns "\" into "/" and puts "../" in front of each relative one: `..\inc; lib;
+/// C:\Keil\inc` gives ../../inc, ../lib and C:/Keil/inc.
 std::vector<std::string> SplitIncludePaths(const std::string& text);
 
 /// The flash origin named in an MDK Cpu text: up to eight hexadecimal characters read from seven

@@ -1,12 +1,14 @@
 // Reading the first target of a Keil MDK project file into the model.
 #include "mdk/mdk_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "app/console.h"
 #include "chip/chip_catalogue.h"
 #include "mdk/mdk_lists.h"
+#include "mdk/mdk_path.h"
 #include "mdk/xml_file.h"
 #include "mdk/xml_search.h"
 
@@ -44,14 +46,62 @@ std::string ChildText(TiXmlElement* parent, const char* name) {
   return Text(Child(parent, name));
 }
 
-void ReplaceBackslashes(std::string& text) {
-  for (char& c : text) {
-    if (c == '\\') c = '/';
-  }
-}
-
 void AppendAll(std::vector<std::string>& list, const std::vector<std::string>& pieces) {
   list.insert(list.end(), pieces.begin(), pieces.end());
+}
+
+// MDK leaves a file or group out of the build with IncludeInBuild 0 in its CommonProperty; a
+// missing value means it is built.
+bool IsIncludedInBuild(TiXmlElement* options) {
+  return ChildText(Child(options, "CommonProperty"), "IncludeInBuild") != "0";
+}
+
+// True when a run-time environment file's targetInfos name `targetName` without excluded="1". A
+// file without target information belongs to every target.
+bool RteFileBelongsTo(TiXmlElement* file, const std::string& targetName) {
+  TiXmlElement* targetInfos = Child(file, "targetInfos");
+  if (FirstChild(targetInfos) == nullptr) return true;
+  for (TiXmlElement* info = FirstChild(targetInfos); info != nullptr;
+       info = info->NextSiblingElement()) {
+    const char* name = info->Attribute("name");
+    const char* excluded = info->Attribute("excluded");
+    if (IsNamed(info, "targetInfo") && name != nullptr && targetName == name &&
+        (excluded == nullptr || std::strcmp(excluded, "1") != 0)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void AppendOnce(std::vector<std::string>& list, const std::string& item) {
+  if (std::find(list.begin(), list.end(), item) == list.end()) list.push_back(item);
+}
+
+// Reads the run-time environment files that `targetName` uses (removed instances do not count):
+// its C and C++ files, and the include folders MDK adds for it.
+void ReadRteFiles(TiXmlElement* rte, const std::string& targetName, ProjectInfo& info) {
+  std::string componentsFolder = "RTE/_" + targetName;
+  std::replace(componentsFolder.begin(), componentsFolder.end(), ' ', '_');
+  AppendOnce(info.rteIncludeFolders, componentsFolder);
+
+  for (TiXmlElement* file = FirstChild(Child(rte, "files")); file != nullptr;
+       file = file->NextSiblingElement()) {
+    if (!IsNamed(file, "file") || !RteFileBelongsTo(file, targetName)) continue;
+    for (TiXmlElement* instance = FirstChild(file); instance != nullptr;
+         instance = instance->NextSiblingElement()) {
+      const char* removed = instance->Attribute("removed");
+      const bool isRemoved = removed != nullptr && std::strcmp(removed, "1") == 0;
+      if (!IsNamed(instance, "instance") || isRemoved) continue;
+      const std::string path = JoinSegments(NormalizedSegments(ToForwardSlashes(Text(instance))));
+      if (IsCompiledSourceName(path)) {
+        AppendOnce(info.rteSourceFiles, path);
+      } else if (IsHeaderName(path)) {
+        const std::string::size_type slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+        AppendOnce(info.rteIncludeFolders, folder);
+      }
+    }
+  }
 }
 
 // Reads one top-level Project element: its first target's strings replace earlier values, its
@@ -74,6 +124,7 @@ void ReadProjectElement(TiXmlElement* project, ProjectInfo& info) {
   }
 
   ReadSourceGroups(target, info.groups);
+  ReadRteFiles(Child(project, "RTE"), info.targetName, info);
 }
 
 }  // namespace
@@ -118,6 +169,7 @@ std::string FirstNonUtf8Element(const ProjectInfo& info) {
       if (!IsValidUtf8(file.filePath)) return "FilePath";
     }
   }
+  if (!allValid(info.rteSourceFiles) || !allValid(info.rteIncludeFolders)) return "instance";
   return "";
 }
 
@@ -132,18 +184,20 @@ bool ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups) {
   for (TiXmlElement* group = FirstChild(Child(target, "Groups"));
        group != nullptr && IsNamed(group, "Group"); group = group->NextSiblingElement()) {
     SourceGroup sourceGroup;
-    sourceGroup.groupName = ChildText(group, "GroupName");
-    ReplaceBackslashes(sourceGroup.groupName);
+    sourceGroup.groupName = ToForwardSlashes(ChildText(group, "GroupName"));
+    const bool groupIncluded = IsIncludedInBuild(Child(group, "GroupOption"));
 
     for (TiXmlElement* file = FirstChild(Child(group, "Files"));
          file != nullptr && IsNamed(file, "File"); file = file->NextSiblingElement()) {
       const int32_t fileType = ParseFileType(ChildText(file, "FileType"));
-      // Type 1 marks a C source file; assembler, headers, libraries and texts are not linked.
-      if (fileType != 1) continue;
+      // Type 1 marks a C source file and 8 a C++ one; assembler (written for the ARM assembler),
+      // headers, libraries and texts are not linked.
+      if (fileType != 1 && fileType != 8) continue;
       SourceFile sourceFile;
       sourceFile.fileType = fileType;
       sourceFile.fileName = ChildText(file, "FileName");
       sourceFile.filePath = ChildText(file, "FilePath");
+      sourceFile.includeInBuild = groupIncluded && IsIncludedInBuild(Child(file, "FileOption"));
       sourceGroup.files.push_back(std::move(sourceFile));
     }
     groups.push_back(std::move(sourceGroup));

@@ -9,20 +9,22 @@
 
 #include "mdk/project_info.h"
 
-/// Loads the MDK project file at `path` and fills `info` from its first target. Prints
+/// Loads the MDK project file at `path` and fills `info` from its first target, with the
+/// run-time environment files that target uses. Prints
 /// "Success to read MDK project file: <path>" and returns true, or prints
 /// "Unable to load file: <path>" and returns false leaving `info` unchanged. A null `info` gives
 /// false without output. Missing elements and empty texts count as empty; never crashes.
 bool ReadMdkProject(const std::string& path, ProjectInfo* info);
 
 /// The name of the MDK element that gave the first text of `info` that is not valid UTF-8, in the
-/// order TargetName, Device, Define, IncludePath, GroupName, FileName, FilePath; "" when all are.
+/// order TargetName, Device, Define, IncludePath, GroupName, FileName, FilePath and the instance
+/// of a run-time environment file; "" when all are.
 /// Such a text would be written raw into the UTF-8 project files.
 std::string FirstNonUtf8Element(const ProjectInfo& info);
 
 /// The flash origin from the first Cpu element below `root` (0x8000000 when there is none).
 uint64_t ReadFlashOrigin(TiXmlElement* root);
 
-/// Appends one SourceGroup per leading Group child of the target's Groups, keeping type-1 files
-/// only. Never clears `groups`; returns true.
+/// Appends one SourceGroup per leading Group child of the target's Groups, keeping C (type 1) and
+/// C++ (type 8) files with their IncludeInBuild switch. Never clears `groups`; returns true.
 bool ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups);

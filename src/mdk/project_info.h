@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
-/// One C source file of an MDK group. `filePath` is kept exactly as the MDK file writes it.
+/// One C (type 1) or C++ (type 8) source file of an MDK group. `filePath` is kept exactly as the
+/// MDK file writes it. `includeInBuild` is false when MDK leaves the file out of the target's build
+/// (IncludeInBuild 0 on the file or on its group).
 struct SourceFile {
   int32_t fileType = 0;
   std::string fileName;
   std::string filePath;
+  bool includeInBuild = true;
 };
 
 /// One MDK source group; `groupName` carries "/" where the MDK file had "\".
@@ -30,6 +33,15 @@ struct ProjectInfo {
   std::vector<SourceGroup> groups;
   std::vector<std::string> includePaths;
   std::vector<std::string> defines;
+  /// The C and C++ files that the target takes from MDK's run-time environment (RTE), relative to
+  /// the MDK folder with "/" separators, in document order.
+  std::vector<std::string> rteSourceFiles;
+  /// The folders MDK adds to the include path of an RTE-managed target, relative to the MDK folder:
+  /// "RTE/_<target name, blanks as _>" and the folder of each of its RTE headers; each once.
+  std::vector<std::string> rteIncludeFolders;
+  /// Project-relative paths that the IDE build leaves out, sorted; set by the driver once the
+  /// project folder is filled.
+  std::vector<std::string> excludedPaths;
 };
 
 /// The run's model; null before the driver creates it and after it destroys it.

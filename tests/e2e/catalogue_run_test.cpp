@@ -47,7 +47,7 @@ const ModelCase kModels[] = {
     {"QM26R690", "QM26R690", "cm4", "startup_qm26r690.s", 'M', "4096K", "M"},
     {"QM26N612", "QM26N612_616", "cm4", "startup_qm26n612_616.s", '9', "72K", "O"},
     {"QM26N616", "QM26N612_616", "cm4", "startup_qm26n612_616.s", 'A', "96K", "O"},
-    {"QM26R671", "QM26R67x", "cm4", "startup_qm26r67x.s", 'J', "0K", "O"},
+    {"QM26R671", "QM26R67x", "cm4", "startup_qm26r67x.s", '5', "24K", "O"},
     {"QM26R672", "QM26R67x", "cm4", "startup_qm26r67x.s", 'G', "1024K", "G"},
     {"QM26R673", "QM26R67x", "cm4", "startup_qm26r67x.s", '7', "48K", "O"},
 };

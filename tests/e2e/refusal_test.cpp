@@ -43,6 +43,7 @@ TEST(RefusalTest, EachBadInputEndsWithItsMessageAndWritesNothing) {
   WriteFile(dir / "mdk/notstart.uvprojx", MdkProjectXml("X-QM26R620AVGT7"));
   WriteFile(dir / "mdk/short.uvprojx", MdkProjectXml("QM26R620AV"));
   WriteFile(dir / "mdk/bare.uvprojx", MdkProjectXml("QM26R620A"));
+  WriteFile(dir / "mdk/nosize.uvprojx", MdkProjectXml("QM26R620AVJT7"));
   MakeDirs(dir / "mdk/folder.uvprojx");
 
   const std::string param = "Parameter configuration error!";
@@ -75,6 +76,8 @@ TEST(RefusalTest, EachBadInputEndsWithItsMessageAndWritesNothing) {
        {"Success to read MDK project file: @/mdk/short.uvprojx", noChip}},
       {"model name alone", {"-MDKPATH", "@/mdk/bare.uvprojx"},
        {"Success to read MDK project file: @/mdk/bare.uvprojx", noChip}},
+      {"flash-size code not in the table", {"-MDKPATH", "@/mdk/nosize.uvprojx"},
+       {"Success to read MDK project file: @/mdk/nosize.uvprojx", noChip}},
   };
 
   const std::set<std::string> treeBefore = ListTree(dir.path());

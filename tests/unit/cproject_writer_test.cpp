@@ -26,8 +26,10 @@ std::string CppLinker(const std::string& values) {
 }
 const std::string kOldScript = "<listOptionValue builtIn=\"false\" value=\"old.ld\"/>";
 
-// One configuration as the template writes it, with `linkerOptions` among its tools.
-std::string Configuration(const std::string& kind, const std::string& linkerOptions) {
+// One configuration as the template writes it, with `linkerOptions` among its tools and
+// `sourceEntries` after its folderInfo.
+std::string Configuration(const std::string& kind, const std::string& linkerOptions,
+                          const std::string& sourceEntries = "") {
   return "<cconfiguration id=\"" + std::string(kPrefix) + "config.elf." + kind + ".1\">"
          "<storageModule moduleId=\"cdtBuildSystem\"><configuration name=\"" + kind + "\">"
          "<folderInfo id=\"" + kPrefix + "config.elf." + kind + ".1.\" name=\"/\">"
@@ -38,16 +40,21 @@ std::string Configuration(const std::string& kind, const std::string& linkerOpti
                 "<!-- kept --><listOptionValue builtIn=\"false\" value=\"&quot;old&quot;\"/>") +
          Option("c.compiler.defs", "<listOptionValue builtIn=\"false\" value=\"OLD\"/>"
                                    "<listOptionValue builtIn=\"false\" value=\"OLD2\"/>") +
+         "</tool><tool id=\"cpp.compiler\">" +
+         Option("cpp.compiler.include.paths", "<listOptionValue builtIn=\"false\" value=\"x\"/>") +
+         Option("cpp.compiler.defs", "") +
          "</tool><tool id=\"linker\">" + linkerOptions +
-         "</tool></toolChain></folderInfo></configuration></storageModule></cconfiguration>";
+         "</tool></toolChain></folderInfo>" + sourceEntries +
+         "</configuration></storageModule></cconfiguration>";
 }
 
-std::string CProject(const std::string& linkerOptions, bool release = true) {
+std::string CProject(const std::string& linkerOptions, bool release = true,
+                     const std::string& sourceEntries = "") {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
          "<cproject storage_type_id=\"org.eclipse.cdt.core.XmlProjectDescriptionStorage\">"
          "<storageModule moduleId=\"org.eclipse.cdt.core.settings\">" +
-         Configuration("debug", linkerOptions) +
-         (release ? Configuration("release", linkerOptions) : "") +
+         Configuration("debug", linkerOptions, sourceEntries) +
+         (release ? Configuration("release", linkerOptions, sourceEntries) : "") +
          "</storageModule></cproject>\n";
 }
 
@@ -143,6 +150,10 @@ TEST_F(CProjectWriterTest, WritesBothConfigurations) {
   EXPECT_EQ(Saved("release", "c.compiler.defs"), releaseDefines);
   EXPECT_EQ(Saved("release", "c.linker.scriptfile"), Strings{kScript});
   EXPECT_EQ(project_.defines, (Strings{"QM26R620A", "NDEBUG"}));
+  // The C++ compiler gets the same include paths and defines, without lines of its own.
+  EXPECT_EQ(Saved("debug", "cpp.compiler.include.paths"), includes);
+  EXPECT_EQ(Saved("debug", "cpp.compiler.defs"), debugDefines);
+  EXPECT_EQ(Saved("release", "cpp.compiler.defs"), releaseDefines);
 
   // Only child elements are replaced: the comment in the include option stays.
   TiXmlDocument document;
@@ -177,7 +188,8 @@ TEST_F(CProjectWriterTest, LinkerScriptOptionChoice) {
   const Case cases[] = {
       {CLinker(kOldScript), {kScript}, {kScript}, {"<no option>"}},
       {CppLinker(kOldScript), {kScript}, {"<no option>"}, {kScript}},
-      {CppLinker(kOldScript) + CLinker(kOldScript), {kScript}, {kScript}, {"old.ld"}},
+      // A project with the C++ nature links with the C++ linker: both get the chip's script.
+      {CppLinker(kOldScript) + CLinker(kOldScript), {kScript}, {kScript}, {kScript}},
       {"", {}, {"<no option>"}, {"<no option>"}},
       {CLinker(noValue), {}, {"<none>"}, {"<no option>"}},
       {CLinker(""), {kScript}, {kScript}, {"<no option>"}},
@@ -192,6 +204,75 @@ TEST_F(CProjectWriterTest, LinkerScriptOptionChoice) {
     EXPECT_EQ(Saved("debug", "c.linker.scriptfile"), c.cValues) << c.options;
     EXPECT_EQ(Saved("debug", "cpp.linker.scriptfile"), c.cppValues) << c.options;
     EXPECT_EQ(Saved("debug", "c.compiler.defs"), defines) << c.options;
+  }
+}
+
+// The source entries of one configuration of the saved file, as written.
+std::string SavedSourceEntries(const std::string& path, const std::string& kind) {
+  TiXmlDocument document;
+  EXPECT_TRUE(document.LoadFile(path.c_str()));
+  const TiXmlElement* config =
+      FindWithId(&document, "folderInfo", std::string(kPrefix) + "config.elf." + kind);
+  const TiXmlElement* entries =
+      config != nullptr ? config->Parent()->FirstChildElement("sourceEntries") : nullptr;
+  if (entries == nullptr) return "<none>";
+  TiXmlPrinter printer;
+  printer.SetStreamPrinting();
+  entries->Accept(&printer);
+  // The printer writes empty elements as "<a />".
+  std::string text = printer.CStr();
+  for (size_t at = text.find(" />"); at != std::string::npos; at = text.find(" />", at)) {
+    text.erase(at, 1);
+  }
+  return text;
+}
+
+TEST_F(CProjectWriterTest, ExcludedPathsJoinTheRootSourceEntryOfBothConfigurations) {
+  const std::string rootEntry =
+      "<entry flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\"/>";
+  const std::string otherEntry =
+      "<entry excluding=\"x.c\" flags=\"VALUE_WORKSPACE_PATH\" kind=\"sourcePath\" name=\"src\"/>";
+  const std::string excludingEntry =
+      "<entry flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\" "
+      "excluding=\"old.c|App/a.c\" extra=\"1\"/>";
+  const std::string written =
+      "<entry excluding=\"App/a.c|RTE/Device/X/startup_x.s\" "
+      "flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\"/>";
+  struct Case {
+    std::string before;  // the template's sourceEntries ("" for none)
+    std::string after;
+  };
+  const Case cases[] = {
+      {"", "<sourceEntries>" + written + "</sourceEntries>"},
+      {"<sourceEntries>" + rootEntry + "</sourceEntries>",
+       "<sourceEntries>" + written + "</sourceEntries>"},
+      // Other entries stay; an existing list keeps its paths first and gains only new ones.
+      {"<sourceEntries>" + otherEntry + excludingEntry + "</sourceEntries>",
+       "<sourceEntries>" + otherEntry +
+           "<entry excluding=\"old.c|App/a.c|RTE/Device/X/startup_x.s\" "
+           "flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\" extra=\"1\"/>"
+           "</sourceEntries>"},
+  };
+  project_.excludedPaths = {"App/a.c", "RTE/Device/X/startup_x.s"};
+  const std::string lines =
+      "Exclude from the build: App/a.c\nExclude from the build: RTE/Device/X/startup_x.s\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before);
+    const std::string out = Generate(CProject(CLinker(kOldScript), true, c.before));
+    ASSERT_GE(out.size(), lines.size());
+    EXPECT_EQ(out.substr(out.size() - lines.size()), lines);
+    EXPECT_EQ(SavedSourceEntries(Path(), "debug"), c.after);
+    EXPECT_EQ(SavedSourceEntries(Path(), "release"), c.after);
+  }
+
+  // Nothing excluded: no entry is touched or created, and no line is added.
+  const std::string out = Generate(CProject(CLinker(kOldScript)));
+  project_.excludedPaths.clear();
+  const std::string entries = "<sourceEntries>" + rootEntry + "</sourceEntries>";
+  for (const std::string& before : {std::string(), entries}) {
+    EXPECT_EQ(Generate(CProject(CLinker(kOldScript), true, before)),
+              out.substr(0, out.size() - lines.size()));
+    EXPECT_EQ(SavedSourceEntries(Path(), "debug"), before.empty() ? "<none>" : before);
   }
 }
 

@@ -31,11 +31,11 @@ TEST(MdkListsTest, SplitDefines) {
       {"USE_HAL_DRIVER,STM32F407xx", {"USE_HAL_DRIVER", "STM32F407xx"}},
       {"USE_HAL_DRIVER, STM32F411xE, RT_USING_ARM_LIBC",
        {"USE_HAL_DRIVER", "STM32F411xE", "RT_USING_ARM_LIBC"}},
-      // Blanks inside double quotes belong to the value; commas always separate.
+      // Blanks and commas inside double quotes belong to the value.
       {"G=\"x y\"", {"G=\"x y\""}},
       {"G=\"x  y\" H,I", {"G=\"x  y\"", "H", "I"}},
-      {"V=\"1,2\"", {"V=\"1", "2\""}},
-      {"A \"B C", {"A", "\"B C"}},
+      {"V=\"1,2\",W", {"V=\"1,2\"", "W"}},
+      {"A \"B, C", {"A", "\"B, C"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -55,6 +55,9 @@ TEST(MdkListsTest, SplitIncludePaths) {
       {";a", {"../a"}},
       {"a; b", {"../a", "../b"}},
       {"..\\inc; ..\\lib;", {"../../inc", "../../lib"}},
+      // Absolute paths stand as they are, with "/".
+      {"C:\\Keil\\ARM\\inc;/opt/sdk/inc;\\\\server\\inc",
+       {"C:/Keil/ARM/inc", "/opt/sdk/inc", "//server/inc"}},
       {" ; \t;", {}},
       {"\t.\\board\t ", {".././board"}},
       {"My Drivers\\inc", {"../My Drivers/inc"}},

@@ -16,6 +16,8 @@ namespace {
 struct FileExpectation {
   std::string name;
   std::string path;
+  int type = 1;
+  bool built = true;
 };
 
 struct GroupExpectation {
@@ -31,9 +33,10 @@ void ExpectGroups(const std::vector<SourceGroup>& groups,
     EXPECT_EQ(groups[g].groupName, expected[g].name);
     ASSERT_EQ(groups[g].files.size(), expected[g].files.size());
     for (size_t f = 0; f < expected[g].files.size(); ++f) {
-      EXPECT_EQ(groups[g].files[f].fileType, 1);
+      EXPECT_EQ(groups[g].files[f].fileType, expected[g].files[f].type);
       EXPECT_EQ(groups[g].files[f].fileName, expected[g].files[f].name);
       EXPECT_EQ(groups[g].files[f].filePath, expected[g].files[f].path);
+      EXPECT_EQ(groups[g].files[f].includeInBuild, expected[g].files[f].built);
     }
   }
 }
@@ -110,14 +113,24 @@ TEST(MdkReaderTest, ReadsTheFirstTargetOfARealisticProjectFieldByField) {
   EXPECT_EQ(info.includePaths,
             (std::vector<std::string>{"../../inc", "../../libraries/QM26R620A_625/cmsis/include",
                                       ".././board", "../../inc"}));
+  // IncludeInBuild 0 on a file or on its group keeps the file, switched off.
   ExpectGroups(info.groups,
-               {{"Application", {{"main.c", "..\\src\\main.c"}, {"motor.c", "..\\src\\motor.c"}}},
+               {{"Application",
+                 {{"main.c", "..\\src\\main.c"}, {"motor.c", "..\\src\\motor.c", 1, false}}},
                 {"Drivers/HAL",
                  {{"qm26_gpio.c", "..\\libraries\\QM26R620A_625\\hal\\src\\qm26_gpio.c"},
                   {"qm26_uart.c", "./qm26_uart.c"}}},
                 {"Documentation", {}},
-                {"Startup", {}},
-                {"::CMSIS", {}}});
+                {"Startup", {{"control.cpp", "..\\src\\control.cpp", 8}}},
+                {"::CMSIS", {}},
+                {"Tests", {{"test_motor.c", "..\\test\\test_motor.c", 1, false}}}});
+  // The first target's RTE files: removed instances, other targets' files and excluded ones do not
+  // count; a file without target information does.
+  EXPECT_EQ(info.rteSourceFiles,
+            (std::vector<std::string>{"RTE/Device/QM26R620AVGT7/system_qm26r620a.c",
+                                      "RTE/Compiler/retarget_io.c"}));
+  EXPECT_EQ(info.rteIncludeFolders,
+            (std::vector<std::string>{"RTE/_motor_ctrl_debug", "RTE/Device/QM26R620AVGT7"}));
 }
 
 TEST(MdkReaderTest, InputThatCannotBeLoadedLeavesTheModelUnchanged) {

@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -31,11 +34,26 @@ TEST(ProjectWriterTest, LocationRule) {
       {"../../x/../y/z.c", 2, "y/z.c"},
       {"src/../main.c", 0, "main.c"},
       {"../..name/a.c", 1, "..name/a.c"},
+      // Only whole segments count: "." is no name, and ".." inside a name belongs to it.
+      {"src/./../inc/x.c", 0, "inc/x.c"},
+      {"..\\odd..\\a.c", 1, "odd../a.c"},
+      {"../x.../y.c", 1, "x.../y.c"},
+      {".\\..\\..\\lib\\a.c", 2, "lib/a.c"},
   };
   for (const Case& c : cases) {
     const LinkLocation location = LocateLinkedFile(c.filePath);
+    EXPECT_FALSE(location.isAbsolute) << c.filePath;
     EXPECT_EQ(location.parentCount, c.parents) << c.filePath;
     EXPECT_EQ(location.remainingPath, c.remaining) << c.filePath;
+  }
+  // An absolute path is kept whole, with "/", and never climbs.
+  const std::pair<const char*, const char*> absolute[] = {{"C:\\Keil\\lib\\a.c", "C:/Keil/lib/a.c"},
+                                                         {"/opt/sdk/../b.c", "/opt/sdk/../b.c"}};
+  for (const auto& [filePath, path] : absolute) {
+    const LinkLocation location = LocateLinkedFile(filePath);
+    EXPECT_TRUE(location.isAbsolute) << filePath;
+    EXPECT_EQ(location.parentCount, 0) << filePath;
+    EXPECT_EQ(location.remainingPath, path) << filePath;
   }
   EXPECT_EQ(LocationUri(LocateLinkedFile("../src/../inc/util.c")),
             "PARENT-1-PROJECT_LOC/inc/util.c");
@@ -55,6 +73,8 @@ class ProjectWriterFileTest : public ::testing::Test {
           {1, "skip.c", ".\\skip.c"},
           {1, "util.c", "../src/../inc/util.c"},
           {1, "dup.c", "../d/dup.c"}}},
+        // A C++ file is a file resource like any other; an absolute path needs a plain location.
+        {"Cpp", {{8, "ctl.cpp", "..\\src\\ctl.cpp"}, {1, "sdk.c", "C:\\SDK\\sdk.c"}}},
     };
     g_project = &project_;
     g_projectPath = dir_.path();
@@ -84,7 +104,9 @@ const char kLinkLines[] =
     "Add project file configuration: d/dup.c\n"
     "Add project file configuration: libraries/gpio.c\n"
     "Add project file configuration: inc/util.c\n"
-    "Add project file configuration: d/dup.c\n";
+    "Add project file configuration: d/dup.c\n"
+    "Add project file configuration: src/ctl.cpp\n"
+    "Add project file configuration: C:/SDK/sdk.c\n";
 
 std::vector<std::string> ChildNames(const TiXmlElement* element) {
   std::vector<std::string> names;
@@ -95,19 +117,25 @@ std::vector<std::string> ChildNames(const TiXmlElement* element) {
   return names;
 }
 
-// Each link as "name|type|locationURI", after checking its shape.
+// Each link as "name|type|location", after checking its shape; a plain location (not a URI) is
+// marked with "location:".
 std::vector<std::string> Links(const TiXmlElement* linkedResources) {
   std::vector<std::string> links;
   for (const TiXmlElement* link = linkedResources->FirstChildElement(); link != nullptr;
        link = link->NextSiblingElement()) {
     EXPECT_STREQ(link->Value(), "link");
     EXPECT_EQ(link->FirstAttribute(), nullptr);
-    EXPECT_EQ(ChildNames(link), (std::vector<std::string>{"name", "type", "locationURI"}));
+    const std::vector<std::string> names = ChildNames(link);
+    EXPECT_EQ(names.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 2),
+              (std::vector<std::string>{"name", "type"}));
     std::string text;
     for (const TiXmlElement* child = link->FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement()) {
       EXPECT_EQ(child->FirstAttribute(), nullptr);
-      text += std::string(text.empty() ? "" : "|") + (child->GetText() ? child->GetText() : "");
+      text += std::string(text.empty() ? "" : "|") +
+              (std::string(child->Value()) == "location" ? "location:" : "") +
+              (child->GetText() ? child->GetText() : "");
     }
     links.push_back(text);
   }
@@ -121,6 +149,8 @@ TEST_F(ProjectWriterFileTest, RewritesNameAndLinkedResources) {
       "Drivers/Core/gpio.c|1|PARENT-3-PROJECT_LOC/libraries/gpio.c",
       "Drivers/Core/util.c|1|PARENT-1-PROJECT_LOC/inc/util.c",
       "Drivers/Core/dup.c|1|PARENT-1-PROJECT_LOC/d/dup.c",
+      "Cpp/ctl.cpp|1|PARENT-1-PROJECT_LOC/src/ctl.cpp",
+      "Cpp/sdk.c|1|location:C:/SDK/sdk.c",
   };
   const char* kOld = "<link><name>old.c</name><type>1</type><locationURI>x</locationURI></link>";
   struct Case {

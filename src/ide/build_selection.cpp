@@ -1,0 +1,101 @@
+// What the IDE builds: the files left out of the build and the include folders MDK adds itself.
+#include "ide/build_selection.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "fs/project_path.h"
+#include "ide/project_writer.h"
+#include "mdk/mdk_path.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where a target file's FilePath leads inside the MDK folder, as a path relative to it; "" when it
+// leads elsewhere. A path that climbs out and back in ("..\mdk\main.c") counts as inside.
+std::string PathInsideMdkFolder(const std::string& filePath, const std::string& mdkFolder) {
+  const std::string path = ToForwardSlashes(filePath);
+  if (IsAbsoluteMdkPath(path) && path[0] != '/') return "";
+  const std::string full = IsAbsoluteMdkPath(path) ? path : mdkFolder + "/" + path;
+  const std::vector<std::string> file = NormalizedSegments(full);
+  const std::vector<std::string> folder = NormalizedSegments(mdkFolder);
+  if (file.size() <= folder.size() || !std::equal(folder.begin(), folder.end(), file.begin())) {
+    return "";
+  }
+  return JoinSegments(std::vector<std::string>(file.begin() + folder.size(), file.end()));
+}
+
+// The C, C++ and assembler files of the project folder that also lie, under the same relative
+// path, in the MDK folder: the copies that CDT would otherwise compile.
+std::vector<std::string> CopiedSources(const std::string& projectFolder,
+                                       const std::string& mdkFolder) {
+  std::vector<std::string> sources;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(projectFolder, error), end; !error && it != end;
+       it.increment(error)) {
+    if (!it->is_regular_file(error)) continue;
+    const std::string relative = it->path().lexically_relative(projectFolder).generic_string();
+    if (!IsCompiledSourceName(relative) && !IsAssemblerSourceName(relative)) continue;
+    if (fs::exists(fs::path(mdkFolder) / relative, error)) sources.push_back(relative);
+  }
+  return sources;
+}
+
+}  // namespace
+
+std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
+                                             const std::vector<std::string>& copiedSources,
+                                             const std::string& mdkFolder,
+                                             const std::string& placedStartup) {
+  std::set<std::string> excluded;
+  std::set<std::string> builtCopies(project.rteSourceFiles.begin(), project.rteSourceFiles.end());
+  std::set<std::string> linkedCopies;
+  for (const SourceGroup& group : project.groups) {
+    for (const SourceFile& file : group.files) {
+      const std::string copy = PathInsideMdkFolder(file.filePath, mdkFolder);
+      if (!IsLinkedFile(file.filePath)) {
+        if (file.includeInBuild && !copy.empty()) builtCopies.insert(copy);
+        continue;
+      }
+      if (!file.includeInBuild) {
+        excluded.insert(ToForwardSlashes(group.groupName + "/" + file.fileName));
+      }
+      // The link builds the file (or nothing does); its copy must never be built as well.
+      if (!copy.empty()) linkedCopies.insert(copy);
+    }
+  }
+  for (const std::string& source : copiedSources) {
+    if (source == placedStartup) continue;
+    if (IsAssemblerSourceName(source) || linkedCopies.count(source) != 0 ||
+        builtCopies.count(source) == 0) {
+      excluded.insert(source);
+    }
+  }
+  return std::vector<std::string>(excluded.begin(), excluded.end());
+}
+
+void SelectBuildInputs(const std::string& mdkFolder, const std::string& placedStartup) {
+  std::error_code error;
+  const std::string absoluteMdkFolder =
+      fs::absolute(mdkFolder, error).lexically_normal().generic_string();
+  g_project->excludedPaths =
+      SelectExcludedPaths(*g_project, CopiedSources(g_projectPath, mdkFolder), absoluteMdkFolder,
+                          placedStartup);
+
+  // An MDK project may list such a folder itself, in another spelling (".\RTE\_Target_1").
+  std::vector<std::string>& includePaths = g_project->includePaths;
+  std::set<std::vector<std::string>> present;
+  for (const std::string& includePath : includePaths) {
+    present.insert(NormalizedSegments(includePath));
+  }
+  for (const std::string& folder : g_project->rteIncludeFolders) {
+    const std::string includePath = "../" + folder;
+    if (fs::is_directory(fs::path(g_projectPath) / folder, error) &&
+        present.insert(NormalizedSegments(includePath)).second) {
+      includePaths.push_back(includePath);
+    }
+  }
+}

@@ -1,0 +1,77 @@
+// Paths as MDK project files write them: separators, absolute forms and parent steps.
+#include "mdk/mdk_path.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// The extension of the last segment of `path`, in lower case; "" when it has none.
+std::string LowerExtension(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of("/\\");
+  const std::string::size_type dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string extension = path.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+}  // namespace
+
+std::string ToForwardSlashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+bool IsAbsoluteMdkPath(const std::string& path) {
+  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
+  return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+std::vector<std::string> NormalizedSegments(const std::string& path) {
+  std::vector<std::string> segments;
+  std::string::size_type start = 0;
+  while (start <= path.size()) {
+    std::string::size_type end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string segment = path.substr(start, end - start);
+    if (segment == "..") {
+      // A name followed by ".." cancels out; a ".." with nothing left to cancel climbs.
+      if (!segments.empty() && segments.back() != "..") {
+        segments.pop_back();
+      } else {
+        segments.push_back(segment);
+      }
+    } else if (!segment.empty() && segment != ".") {
+      segments.push_back(segment);
+    }
+    start = end + 1;
+  }
+  return segments;
+}
+
+std::string JoinSegments(const std::vector<std::string>& segments) {
+  std::string joined;
+  for (const std::string& segment : segments) {
+    if (!joined.empty()) joined += '/';
+    joined += segment;
+  }
+  return joined;
+}
+
+bool IsCompiledSourceName(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  return extension == "c" || extension == "cpp" || extension == "cc" || extension == "cxx" ||
+         extension == "c++";
+}
+
+bool IsAssemblerSourceName(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  return extension == "s" || extension == "asm";
+}
+
+bool IsHeaderName(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  return extension == "h" || extension == "hpp" || extension == "hh" || extension == "hxx";
+}

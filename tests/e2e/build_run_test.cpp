@@ -1,0 +1,255 @@
+// Converted projects built with the ARM GNU toolchain as the IDE would build them: the bundled
+// demo for every catalogue model, and MDK layouts whose folders hold files the target never builds.
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include "e2e/cdt_build.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr char kDebug[] = "ilg.gnuarmeclipse.managedbuild.cross.config.elf.debug";
+constexpr char kRelease[] = "ilg.gnuarmeclipse.managedbuild.cross.config.elf.release";
+constexpr char kCortexM4[] = "-mcpu=cortex-m4 -mthumb -mfloat-abi=hard -mfpu=fpv4-sp-d16";
+constexpr char kCortexM0Plus[] = "-mcpu=cortex-m0plus -mthumb -mfloat-abi=soft";
+constexpr char kExcludeLine[] = "Exclude from the build: ";
+
+using Strings = std::vector<std::string>;
+
+std::string Templates() { return SourceDir() + "/examples/QM26IDE_Templates"; }
+std::string Bsp() { return SourceDir() + "/examples/bsp"; }
+
+RunResult Convert(const std::string& mdk, const std::string& bsp, const std::string& workDir) {
+  return RunGeneratorBinary({"-MDKPATH", mdk, "-TEMPLATESPATH", Templates(), "-BSPPATH", bsp},
+                            workDir);
+}
+
+// A copy of the bundled demo in `root` whose targets use `device`.
+void CopyDemoFor(const std::string& root, const std::string& device) {
+  CopyTree(SourceDir() + "/examples/demo", root);
+  std::string mdk = ReadFile(root + "/mdk/demo.uvprojx");
+  const std::string original = "<Device>QM26R620AVGT7</Device>";
+  const std::string replacement = "<Device>" + device + "</Device>";
+  for (size_t at = mdk.find(original); at != std::string::npos;
+       at = mdk.find(original, at + replacement.size())) {
+    mdk.replace(at, original.size(), replacement);
+  }
+  WriteFile(root + "/mdk/demo.uvprojx", mdk);
+}
+
+// The excluding list of the root source entry of one configuration; "<none>" without one.
+std::string Excluding(const std::string& cproject, const char* configPattern) {
+  TiXmlDocument document;
+  if (!document.LoadFile(cproject.c_str())) return "<unreadable>";
+  for (TiXmlElement* cconfiguration = document.RootElement()->FirstChildElement()
+                                          ->FirstChildElement("cconfiguration");
+       cconfiguration != nullptr; cconfiguration = cconfiguration->NextSiblingElement()) {
+    if (std::string(cconfiguration->Attribute("id")).find(configPattern) != 0) continue;
+    for (TiXmlElement* module = cconfiguration->FirstChildElement("storageModule");
+         module != nullptr; module = module->NextSiblingElement("storageModule")) {
+      TiXmlElement* configuration = module->FirstChildElement("configuration");
+      TiXmlElement* entries =
+          configuration != nullptr ? configuration->FirstChildElement("sourceEntries") : nullptr;
+      for (TiXmlElement* entry = entries != nullptr ? entries->FirstChildElement("entry") : nullptr;
+           entry != nullptr; entry = entry->NextSiblingElement("entry")) {
+        const char* name = entry->Attribute("name");
+        const char* excluding = entry->Attribute("excluding");
+        if (name != nullptr && *name == '\0') return excluding != nullptr ? excluding : "";
+      }
+    }
+  }
+  return "<none>";
+}
+
+std::string Join(const Strings& items, const std::string& separator) {
+  std::string joined;
+  for (const std::string& item : items) joined += (joined.empty() ? "" : separator) + item;
+  return joined;
+}
+
+struct ModelCase {
+  const char* model;
+  const char* device;
+  const char* targetFlags;
+  const char* startup;
+};
+
+// Every model whose catalogue row names a series and a startup file with ".s".
+const ModelCase kModels[] = {
+    {"QM26R620A", "QM26R620AVGT7", kCortexM4, "startup_qm26r620a_625.s"},
+    {"QM26R610", "QM26R610VGT7", kCortexM4, "startup_qm26r610_615.s"},
+    {"QM26R620", "QM26R620ZGT6", kCortexM4, "startup_qm26r610_615.s"},
+    {"QM26R615", "QM26R615VGT7", kCortexM4, "startup_qm26r610_615.s"},
+    {"QM26R625", "QM26R625VGT7", kCortexM4, "startup_qm26r620a_625.s"},
+    {"QM26R630", "QM26R630VGT7", kCortexM4, "startup_qm26r630.s"},
+    {"QM26R635", "QM26R635VGT7", kCortexM4, "startup_qm26r635.s"},
+    {"QM26R640", "QM26R640VGT7", kCortexM4, "startup_qm26r640.s"},
+    {"QM26R645", "QM26R645VGT7", kCortexM4, "startup_qm26r645.s"},
+    {"QM26R660", "QM26R660VGT7", kCortexM4, "startup_qm26r660_665.s"},
+    {"QM26R665", "QM26R665VGT7", kCortexM4, "startup_qm26r660_665.s"},
+    {"QM26S110", "QM26S110VBT7", kCortexM0Plus, "startup_qm26s110.s"},
+    {"QM26T620A", "QM26T620AVGT7", kCortexM4, "startup_qm26t620a.s"},
+    {"QM26T645", "QM26T645VGT7", kCortexM4, "startup_qm26t645.s"},
+    {"QM26R690", "QM26R690VGT7", kCortexM4, "startup_qm26r690.s"},
+    {"QM26N612", "QM26N612VGT7", kCortexM4, "startup_qm26n612_616.s"},
+    {"QM26N616", "QM26N616VGT7", kCortexM4, "startup_qm26n612_616.s"},
+    {"QM26R671", "QM26R671VGT7", kCortexM4, "startup_qm26r67x.s"},
+    {"QM26R672", "QM26R672VGT7", kCortexM4, "startup_qm26r67x.s"},
+    {"QM26R673", "QM26R673VGT7", kCortexM4, "startup_qm26r67x.s"},
+};
+
+void PrintTo(const ModelCase& c, std::ostream* out) { *out << c.model; }
+
+class DemoBuildTest : public ::testing::TestWithParam<ModelCase> {};
+
+TEST_P(DemoBuildTest, ConvertsAndBuildsWithTheModelsCore) {
+  const ModelCase& c = GetParam();
+  ScopedTempDir dir;
+  CopyDemoFor(dir.path(), c.device);
+  const RunResult run = Convert(dir / "mdk/demo.uvprojx", Bsp(), dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+
+  const CdtBuild build = BuildLikeCdt(dir / "qm26_ide_proj", kDebug);
+  ASSERT_TRUE(build.linked) << build.log;
+  EXPECT_EQ(build.targetFlags, c.targetFlags);
+  EXPECT_EQ(VectorTableProblem(build), "");
+  EXPECT_EQ(build.resources,
+            (Strings{"Application/board.c", "Application/main.c", "Application/system_qm26r620a.c",
+                     "Drivers/qm26_gpio.c", "Drivers/qm26_rcc.c", "Drivers/qm26_uart.c",
+                     "retarget.c", c.startup}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryModel, DemoBuildTest, ::testing::ValuesIn(kModels),
+                         [](const ::testing::TestParamInfo<ModelCase>& param) {
+                           return std::string(param.param.model);
+                         });
+
+TEST(DemoBuildTest, ModelsWhoseCatalogueRowGivesNoBuildableStartupFile) {
+  // QM26R650 has no series: the BSP root names no folder for it. Its rows share the QM26R630
+  // folder, which converts and builds when it is named directly.
+  {
+    ScopedTempDir dir;
+    CopyDemoFor(dir.path(), "QM26R650VGT7");
+    const RunResult run = Convert(dir / "mdk/demo.uvprojx", Bsp(), dir.path());
+    EXPECT_EQ(run.exitStatus, 255);
+    EXPECT_EQ(SplitLines(run.out).back(), "Failed to copy the ld file.");
+
+    ASSERT_EQ(Convert(dir / "mdk/demo.uvprojx", Bsp() + "/QM26R630", dir.path()).exitStatus, 0);
+    const CdtBuild build = BuildLikeCdt(dir / "qm26_ide_proj", kDebug);
+    ASSERT_TRUE(build.linked) << build.log;
+    EXPECT_EQ(VectorTableProblem(build), "");
+  }
+  // QM26VC635's startup file has no extension: it is placed, but no tool builds it, so the image
+  // links without a vector table.
+  {
+    ScopedTempDir dir;
+    CopyDemoFor(dir.path(), "QM26VC635VGT7");
+    ASSERT_EQ(Convert(dir / "mdk/demo.uvprojx", Bsp(), dir.path()).exitStatus, 0);
+    EXPECT_TRUE(Exists(dir / "qm26_ide_proj/startup_qm26vc635"));
+    const CdtBuild build = BuildLikeCdt(dir / "qm26_ide_proj", kDebug);
+    ASSERT_TRUE(build.linked) << build.log;
+    EXPECT_EQ(std::count(build.resources.begin(), build.resources.end(), "startup_qm26vc635"), 0);
+    EXPECT_EQ(VectorTableProblem(build), "the image has no vector table");
+  }
+}
+
+struct FixtureCase {
+  const char* name;
+  const char* mdkFile;        // below the fixture folder
+  const char* projectFolder;  // below the temporary folder
+  Strings excluded;
+  Strings built;
+  Strings includePaths;
+};
+
+const FixtureCase kFixtures[] = {
+    // MDK 5 with run-time environment: the ARM-syntax startup and another target's RTE file stay
+    // out; the target's RTE C file and the folders MDK adds to the include path go in.
+    {"rte",
+     "rte/Blinky.uvprojx",
+     "qm26_ide_proj",
+     {"RTE/CMSIS/RTX_Config.c", "RTE/Device/QM26R620AVGT7/startup_qm26r620a.s"},
+     {"RTE/Device/QM26R620AVGT7/system_qm26r620a.c", "led.cpp", "main.c",
+      "startup_qm26r620a_625.s"},
+     {"\"../RTE/_Target_1\"", "\"../RTE/Device/QM26R620AVGT7\""}},
+    // CubeMX: the .uvprojx and its ARM-syntax startup in MDK-ARM, sources in ../Core; a file and a
+    // group switched off, a switched-off file listed with ".\", and a file listed by a path that
+    // climbs out of MDK-ARM and back in (built once, through its link).
+    {"cubemx",
+     "cubemx/MDK-ARM/Blink.uvprojx",
+     "cubemx/qm26_ide_proj",
+     {"Application/User/Core/legacy.c", "Middlewares/Unused/unused.c", "retarget_armcc.c",
+      "startup_qm26r620axx.s", "syscalls.c"},
+     {"Application/MDK-ARM/syscalls.c", "Application/User/Core/main.c",
+      "Application/User/Core/qm26_it.c", "Drivers/CMSIS/system_qm26r620a.c",
+      "startup_qm26r620a_625.s"},
+     {"\"../../Core/Inc\""}},
+    // The .uvprojx at the top of its sources, files listed without ".\", an unused old main, eight
+    // startup variants, an old copy of the BSP's startup file (which the BSP's copy replaces) and
+    // a define whose quoted value holds a comma.
+    {"flat",
+     "flat/flat.uvprojx",
+     "qm26_ide_proj",
+     {"app/board.c", "app/main.c", "app/old_main.c", "lib/filter.cpp",
+      "startup/startup_qm26r620a_625_cl.s", "startup/startup_qm26r620a_625_hd.s",
+      "startup/startup_qm26r620a_625_hd_vl.s", "startup/startup_qm26r620a_625_ld.s",
+      "startup/startup_qm26r620a_625_ld_vl.s", "startup/startup_qm26r620a_625_md.s",
+      "startup/startup_qm26r620a_625_md_vl.s", "startup/startup_qm26r620a_625_xl.s"},
+     {"App/board.c", "App/main.c", "Lib/filter.cpp", "startup_qm26r620a_625.s",
+      "system/system_qm26r620a.c"},
+     {"\"../inc\"", "\"../lib\""}},
+};
+
+void PrintTo(const FixtureCase& c, std::ostream* out) { *out << c.name; }
+
+class FixtureBuildTest : public ::testing::TestWithParam<FixtureCase> {};
+
+TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuilds) {
+  const FixtureCase& c = GetParam();
+  ScopedTempDir dir;
+  CopyTree(SourceDir() + "/tests/data/build/" + c.name, dir / c.name);
+  const RunResult run = Convert(dir / c.mdkFile, Bsp(), dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  EXPECT_EQ(run.err, "");
+
+  // One line per excluded path, right after the release configuration's lines.
+  const Strings lines = SplitLines(run.out);
+  const auto lastScriptLine =
+      std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) {
+        return line.rfind("Modify link file configuration: ", 0) == 0;
+      }).base();
+  Strings expectedTail;
+  for (const std::string& path : c.excluded) expectedTail.push_back(kExcludeLine + path);
+  expectedTail.insert(expectedTail.end(),
+                      {"", "Successfully!!! ", "The QM26 IDE project is generated!"});
+  const long tailSize = std::min<long>(lines.end() - lastScriptLine, expectedTail.size());
+  EXPECT_EQ(Strings(lastScriptLine, lastScriptLine + tailSize), expectedTail);
+  for (const std::string& include : c.includePaths) {
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "Modify the include path configuration: " + include),
+              2)
+        << include;
+  }
+
+  const std::string project = dir / c.projectFolder;
+  EXPECT_EQ(Excluding(project + "/.cproject", kDebug), Join(c.excluded, "|"));
+  EXPECT_EQ(Excluding(project + "/.cproject", kRelease), Join(c.excluded, "|"));
+
+  const CdtBuild build = BuildLikeCdt(project, kDebug);
+  ASSERT_TRUE(build.linked) << build.log;
+  EXPECT_EQ(build.resources, c.built);
+  EXPECT_EQ(build.targetFlags, kCortexM4);
+  EXPECT_EQ(VectorTableProblem(build), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(MdkLayouts, FixtureBuildTest, ::testing::ValuesIn(kFixtures),
+                         [](const ::testing::TestParamInfo<FixtureCase>& param) {
+                           return std::string(param.param.name);
+                         });
+
+}  // namespace
