@@ -1,6 +1,10 @@
 # Entry points for a fresh Debian machine: `make demo` and `make test`.
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
+# The benchmark builds its own Release tree and keeps its generated inputs below $(BENCH_DIR).
+BENCH_BUILD_DIR ?= $(BUILD_DIR)/release
+BENCH_DIR ?= $(BUILD_DIR)/bench
+RUNS ?= 5
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_DIR := $(BUILD_DIR)/demo
 
@@ -34,9 +38,11 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
-	cmake --build $(BUILD_DIR) --target bench_reader -j $(JOBS)
-	$(BUILD_DIR)/bench/bench_reader
+bench: deps
+	cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD_DIR) --target qm26-ide-gen bench_scenarios bench_reader -j $(JOBS)
+	$(BENCH_BUILD_DIR)/bench/bench_scenarios $(BENCH_BUILD_DIR)/qm26-ide-gen $(BENCH_DIR) $(RUNS)
+	$(BENCH_BUILD_DIR)/bench/bench_reader
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
