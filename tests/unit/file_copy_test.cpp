@@ -114,6 +114,15 @@ TEST(CopyFileTest, CopiesEveryByteOnEitherPath) {
       EXPECT_EQ(err, "");
     }
   }
+  // Between file systems the kernel refuses with EXDEV, unless it can copy across them.
+  const std::string shared = "/dev/shm/qm26-copy-test-" + std::to_string(getpid());
+  const std::string bytes = PseudoRandomBytes(300 * 1024);
+  WriteFile(shared, bytes);
+  if (ReadFile(shared) == bytes) {
+    EXPECT_EQ(CopyFile(shared.c_str(), (temp / "from-shm").c_str()), 1);
+    EXPECT_TRUE(ReadFile(temp / "from-shm") == bytes) << "the copy from /dev/shm differs";
+  }
+  unlink(shared.c_str());
   // stat gives no size for the files of /proc, yet they have content.
   std::ostringstream version;
   version << std::ifstream("/proc/version").rdbuf();
