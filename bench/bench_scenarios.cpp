@@ -3,7 +3,8 @@
 //   bench_scenarios <qm26-ide-gen> <work folder> [runs]
 //
 // Every scenario runs once to warm the caches, then `runs` times (at least 5), each of our runs
-// followed by its reference run; the ratio is the median of the per-pair ratios.
+// paired with its reference run, the two taking turns to go first; the ratio is the median of the
+// per-pair ratios.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,17 @@ class Runner {
   }
 
   void Remove(const std::string& path) { Run({"rm", "-rf", path}); }
+
+  /// Runs the pair `ours`, `theirs` of round `round`, ours first in even rounds, so that a drift of
+  /// the machine weighs on both sides alike. Each starts with no dirty pages left by the other.
+  void Paired(int round, const std::function<void()>& ours, const std::function<void()>& theirs) {
+    const std::function<void()>& first = round % 2 == 0 ? ours : theirs;
+    const std::function<void()>& second = round % 2 == 0 ? theirs : ours;
+    sync();
+    first();
+    sync();
+    second();
+  }
 
  private:
   std::string logPath_;
@@ -146,10 +158,10 @@ int main(int argc, char** argv) {
     runner.Remove(project);
     runner.Remove(reference);
     fs::create_directory(reference);
-    sync();
-    const ChildRun ours = runner.Run(generatorRun(inputs.largeMdkFile));
-    sync();
-    const double theirs = runner.RunAll(copyCommands);
+    ChildRun ours;
+    double theirs = 0;
+    runner.Paired(i, [&] { ours = runner.Run(generatorRun(inputs.largeMdkFile)); },
+                  [&] { theirs = runner.RunAll(copyCommands); });
     if (i == 0) continue;  // warming the caches
     first.ours.push_back(ours.seconds);
     first.reference.push_back(theirs);
@@ -159,12 +171,13 @@ int main(int argc, char** argv) {
   // 2: both folders hold a complete project from the run before.
   Row again{"2. re-run over the project", {}, {}, 0, ""};
   for (int i = 0; i <= runs; ++i) {
-    sync();
-    const ChildRun ours = runner.Run(generatorRun(inputs.largeMdkFile));
-    sync();
-    std::vector<std::vector<std::string>> commands = {RemoveContentsCommand(reference)};
-    commands.insert(commands.end(), copyCommands.begin(), copyCommands.end());
-    const double theirs = runner.RunAll(commands);
+    ChildRun ours;
+    double theirs = 0;
+    runner.Paired(i, [&] { ours = runner.Run(generatorRun(inputs.largeMdkFile)); }, [&] {
+      std::vector<std::vector<std::string>> commands = {RemoveContentsCommand(reference)};
+      commands.insert(commands.end(), copyCommands.begin(), copyCommands.end());
+      theirs = runner.RunAll(commands);
+    });
     if (i == 0) continue;
     again.ours.push_back(ours.seconds);
     again.reference.push_back(theirs);
@@ -174,8 +187,10 @@ int main(int argc, char** argv) {
   // 3: our run on the larger list against our run on the smaller one.
   Row lists{"3. 50,000 C files listed (reference: our run on 5,000)", {}, {}, 0, ""};
   for (int i = 0; i <= runs; ++i) {
-    const ChildRun large = runner.Run(generatorRun(inputs.list50kMdkFile));
-    const ChildRun small = runner.Run(generatorRun(inputs.list5kMdkFile));
+    ChildRun large;
+    ChildRun small;
+    runner.Paired(i, [&] { large = runner.Run(generatorRun(inputs.list50kMdkFile)); },
+                  [&] { small = runner.Run(generatorRun(inputs.list5kMdkFile)); });
     if (i == 0) continue;
     lists.ours.push_back(large.seconds);
     lists.reference.push_back(small.seconds);
