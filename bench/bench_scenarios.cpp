@@ -5,8 +5,9 @@
 // Every scenario runs once to warm the caches, then `runs` times (at least 5), each of our runs
 // followed by its reference run; the ratio is the median of the per-pair ratios. The two sides
 // strictly alternate and each prepares its own folder just before it runs, so that each side finds
-// the file system as the other left it: ext4 skips inodes freed in the last 30 seconds when it
-// looks for a new one, so what ran just before changes what creating 3,000 files costs.
+// the file system as the other left it: ext4 without a journal passes over the inodes freed in the
+// last minute when it looks for a new one, so what ran just before changes what creating 3,000
+// files costs.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
