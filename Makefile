@@ -42,7 +42,7 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BENCH_BUILD_DIR) --target qm26-ide-gen bench_scenarios bench_reader -j $(JOBS)
 	$(BENCH_BUILD_DIR)/bench/bench_scenarios $(BENCH_BUILD_DIR)/qm26-ide-gen $(BENCH_DIR) $(RUNS)
-	$(BENCH_BUILD_DIR)/bench/bench_reader
+	$(BENCH_BUILD_DIR)/bench/bench_reader $(BENCH_DIR)/reader.uvprojx
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
