@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 ASAN_BUILD_DIR ?= build-asan
 # The benchmark builds its own Release tree and keeps its generated inputs below $(BENCH_DIR).
-BENCH_BUILD_DIR ?= $(BUILD_DIR)/release
+BENCH_BUILD_DIR ?= $(BUILD_DIR)/bench-release
 BENCH_DIR ?= $(BUILD_DIR)/bench
 RUNS ?= 5
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)

@@ -103,6 +103,12 @@ std::string Megabytes(double kilobytes) {
   return text;
 }
 
+// A line before each scenario's runs, which take minutes on a slow disk.
+void Announce(const Row& row) {
+  std::printf("bench: %s\n", row.scenario.c_str());
+  std::fflush(stdout);
+}
+
 void PrintRow(const Row& row) {
   char ratio[16];
   std::snprintf(ratio, sizeof ratio, "%.2f", Median(PairRatios(row)));
@@ -156,6 +162,7 @@ int main(int argc, char** argv) {
 
   // 1: a fresh project folder each time; the reference copies into a fresh folder.
   Row first{"1. first run, 3,001 files, 286 MB", {}, {}, 0, ""};
+  Announce(first);
   for (int i = 0; i <= runs; ++i) {
     ChildRun ours;
     double theirs = 0;
@@ -175,6 +182,7 @@ int main(int argc, char** argv) {
 
   // 2: both folders hold a complete project from the run before.
   Row again{"2. re-run over the project", {}, {}, 0, ""};
+  Announce(again);
   for (int i = 0; i <= runs; ++i) {
     ChildRun ours;
     double theirs = 0;
@@ -192,6 +200,7 @@ int main(int argc, char** argv) {
 
   // 3: our run on the larger list against our run on the smaller one.
   Row lists{"3. 50,000 C files listed (reference: our run on 5,000)", {}, {}, 0, ""};
+  Announce(lists);
   for (int i = 0; i <= runs; ++i) {
     ChildRun large;
     ChildRun small;
