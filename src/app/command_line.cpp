@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "app/version.h"
+
 namespace {
 
 constexpr char kMdkPathOption[] = "-MDKPATH";
@@ -40,12 +42,14 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, CommandLin
 }
 
 std::string UsageText() {
+  const std::string data = kInstalledDataDir;
   return "Usage: qm26-ide-gen -MDKPATH <file.uvprojx> [-TARGETNAME <name>]\n"
          "                    [-TEMPLATESPATH <folder>] [-BSPPATH <folder>]\n"
          "       qm26-ide-gen -h | --help | --version\n"
          "\n"
          "Turns the first target of a Keil MDK project for a QM26 chip into a QM26 IDE project\n"
-         "in the folder qm26_ide_proj beside the MDK project's folder.\n"
+         "in the folder qm26_ide_proj beside the MDK project's folder. An existing qm26_ide_proj\n"
+         "is emptied first: keep nothing of your own in it.\n"
          "\n"
          "Options (each followed by its value; names are case-sensitive):\n"
          "  -MDKPATH <file>         the MDK project file (.uvprojx). Required.\n"
@@ -57,8 +61,14 @@ std::string UsageText() {
          "                          linker scripts and startup file are copied into the project.\n"
          "                          Default: none are copied.\n"
          "\n"
-         "Exit status: 0 when the project was generated, 255 on any error.\n"
+         "Exit status: 0 when the project was generated (and for --help and --version),\n"
+         "255 on any error.\n"
          "\n"
-         "Example:\n"
-         "  qm26-ide-gen -MDKPATH /bsp/project/demo/mdk_v5/demo.uvprojx -BSPPATH /bsp\n";
+         "Example, from any folder, with the templates and the BSP installed in\n" +
+         data + ":\n" +
+         "  qm26-ide-gen -MDKPATH ~/blinky/mdk/blinky.uvprojx \\\n"
+         "      -TEMPLATESPATH " + data + "/QM26IDE_Templates \\\n"
+         "      -BSPPATH " + data + "/bsp\n"
+         "\n"
+         "The template and BSP layouts are described in qm26-ide-gen(1).\n";
 }

@@ -2,6 +2,7 @@
 #include "app/project_placement.h"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,13 @@ constexpr char kTemplateName[] = "QM26_IDE";
 constexpr char kLinkerFolderName[] = "ldscripts";
 // The one model whose BSP support files sit under the Cortex-M0+ core folder.
 constexpr char kCortexM0PlusModel[] = "QM26S110";
+constexpr char kTemplatesMissing[] = "Templates path does not exist.";
+constexpr char kTemplateCopyFailed[] = "Failed to copy the tamplate file.";
+constexpr char kMdkCopyFailed[] = "Failed to copy the MDK project folder.";
+constexpr char kLinkerCopyFailed[] = "Failed to copy the ld file.";
+constexpr char kStartupCopyFailed[] = "Failed to copy the .s file.";
+constexpr char kProjectFolderIsLink[] = "The project folder is a symbolic link: ";
+constexpr char kCreateFailed[] = "Failed to create folder: ";
 
 // The current working directory, of any length; "" when it cannot be read.
 std::string CurrentDirectory() {
@@ -33,18 +41,59 @@ std::string CurrentDirectory() {
   return buffer.c_str();
 }
 
-std::string TemplateFolder(const std::string& templatesPath, const std::string& chipModel) {
+// The template folder of g_project's chip model; with `announce`, the lines that a run prints
+// before it copies the template.
+std::string TemplateFolder(const std::string& templatesPath, bool announce) {
+  std::string folder;
   if (templatesPath.empty()) {
     const std::string cwd = CurrentDirectory();
-    PrintLine("Program current run directory: " + cwd);
-    return cwd + "/" + kTemplatesFolderName + "/" + chipModel + "/" + kTemplateName;
+    if (announce) PrintLine("Program current run directory: " + cwd);
+    folder = cwd + "/" + kTemplatesFolderName;
+  } else {
+    folder = templatesPath;
   }
-  return templatesPath + "/" + chipModel + "/" + kTemplateName;
+  folder += "/" + g_project->chipModel + "/" + kTemplateName;
+  if (announce) PrintLine("Templates path: " + folder);
+  return folder;
 }
 
-std::string BspStartupFolder(const std::string& seriesPath, const std::string& chipModel) {
+// Where a BSP keeps g_project's chip's GCC support files.
+struct BspSources {
+  std::string linkerFolder;
+  std::string startupFile;
+  std::string startupName;
+};
+
+BspSources LocateBspSources(const std::string& bspPath) {
+  const std::string& chipModel = g_project->chipModel;
+  std::string seriesPath = bspPath;
+  if (!PathMatchesSeries(seriesPath)) seriesPath += "/" + GetSeriesName(chipModel);
   const std::string core = chipModel == kCortexM0PlusModel ? "cm0plus" : "cm4";
-  return seriesPath + "/libraries/cmsis/" + core + "/device_support/startup/gcc";
+  const std::string startupFolder =
+      seriesPath + "/libraries/cmsis/" + core + "/device_support/startup/gcc";
+  const std::string startupName = GetStartupFileName();
+  return {startupFolder + "/linker", startupFolder + "/" + startupName, startupName};
+}
+
+// True when the template and, with a BSP path, the linker folder and the startup file are there
+// to be copied. Otherwise prints the template lines and the message of the step that would fail,
+// as the run would have printed them, and returns false.
+bool SourcesExist(const std::string& templatesPath, const std::string& bspPath) {
+  const char* failure = nullptr;
+  if (!PathExists(TemplateFolder(templatesPath, false))) {
+    failure = kTemplatesMissing;
+  } else if (!bspPath.empty()) {
+    const BspSources bsp = LocateBspSources(bspPath);
+    if (!PathExists(bsp.linkerFolder)) {
+      failure = kLinkerCopyFailed;
+    } else if (!PathExists(bsp.startupFile)) {
+      failure = kStartupCopyFailed;
+    }
+  }
+  if (failure == nullptr) return true;
+  TemplateFolder(templatesPath, true);
+  PrintLine(failure);
+  return false;
 }
 
 }  // namespace
@@ -69,56 +118,65 @@ bool MdkFolderIsProjectFolder(const std::string& mdkFolder) {
          mdk.st_ino == project.st_ino;
 }
 
-std::string PrepareProjectFolder(const std::string& mdkPath) {
-  const std::string mdkFolder = MdkFolderOf(mdkPath);
-  g_projectPath = ProjectFolderFor(mdkFolder);
+bool PrepareProjectFolder(const std::string& mdkPath, const std::string& templatesPath,
+                          const std::string& bspPath) {
+  g_projectPath = ProjectFolderFor(MdkFolderOf(mdkPath));
   PrintLine("qm26ide_project_path:" + g_projectPath);
 
-  // A failed creation shows up as a failed template copy.
-  if (!PathExists(g_projectPath)) {
-    mkdir(g_projectPath.c_str(), 0755);
-  } else {
-    DeleteDirectoryContents(g_projectPath);
+  // Emptying a link would empty the folder it points to, which may hold anything.
+  struct stat status;
+  const bool exists = lstat(g_projectPath.c_str(), &status) == 0;
+  if (exists && S_ISLNK(status.st_mode)) {
+    PrintLine(kProjectFolderIsLink + g_projectPath);
+    return false;
   }
-  return mdkFolder;
+  // A run that cannot fill the folder must not empty it first.
+  if (!SourcesExist(templatesPath, bspPath)) return false;
+
+  if (exists && S_ISDIR(status.st_mode)) {
+    DeleteDirectoryContents(g_projectPath);
+    return true;
+  }
+  int error = EEXIST;  // something that is not a folder has its name
+  if (!exists) error = mkdir(g_projectPath.c_str(), 0755) == 0 ? 0 : errno;
+  if (error != 0) {
+    PrintLine(kCreateFailed + g_projectPath + ": " + std::strerror(error));
+    return false;
+  }
+  return true;
 }
 
 bool PlaceTemplate(const std::string& templatesPath, const std::string& mdkFolder) {
-  const std::string templateFolder = TemplateFolder(templatesPath, g_project->chipModel);
-  PrintLine("Templates path: " + templateFolder);
+  const std::string templateFolder = TemplateFolder(templatesPath, true);
   if (!PathExists(templateFolder)) {
-    PrintLine("Templates path does not exist.");
+    PrintLine(kTemplatesMissing);
     return false;
   }
   if (CopyDirectoryTree(templateFolder.c_str(), g_projectPath.c_str()) < 0) {
-    PrintLine("Failed to copy the tamplate file.");
+    PrintLine(kTemplateCopyFailed);
     return false;
   }
   // The MDK folder's files go in after the template, so they win over template files of the same
-  // name; a file that fails here has printed its own line and does not stop the run.
-  CopyIntoProjectIfExists(mdkFolder);
+  // name. Every file that fails has been named; a project missing one of them is not complete.
+  if (CopyIntoProjectIfExists(mdkFolder) != 0) {
+    PrintLine(kMdkCopyFailed);
+    return false;
+  }
   return true;
 }
 
 bool PlaceBspFiles(const std::string& bspPath) {
-  const std::string& chipModel = g_project->chipModel;
-  std::string seriesPath = bspPath;
-  if (!PathMatchesSeries(seriesPath)) seriesPath += "/" + GetSeriesName(chipModel);
-
-  const std::string startupFolder = BspStartupFolder(seriesPath, chipModel);
-  const std::string linkerFolder = startupFolder + "/linker";
+  const BspSources bsp = LocateBspSources(bspPath);
   const std::string projectLinkerFolder = g_projectPath + "/" + kLinkerFolderName;
-  if (CopyDirectoryTree(linkerFolder.c_str(), projectLinkerFolder.c_str()) < 0) {
-    PrintLine("Failed to copy the ld file.");
+  if (CopyDirectoryTree(bsp.linkerFolder.c_str(), projectLinkerFolder.c_str()) < 0) {
+    PrintLine(kLinkerCopyFailed);
     return false;
   }
   PrintLine("The linker file was updated successfully.");
 
-  const std::string startupFile = GetStartupFileName();
-  const std::string source = startupFolder + "/" + startupFile;
-  const std::string destination = g_projectPath + "/" + startupFile;
-  if (CopyFile(source.c_str(), destination.c_str()) < 0) {
-    PrintLine("Failed to copy the .s file.");
+  const std::string destination = g_projectPath + "/" + bsp.startupName;
+  if (CopyFile(bsp.startupFile.c_str(), destination.c_str()) < 0) {
+    PrintLine(kStartupCopyFailed);
     return false;
   }
   PrintLine("The startup file was updated successfully.");

@@ -15,9 +15,13 @@ bool IsMissing(const char* path) {
   return stat(path, &status) != 0 && errno == ENOENT;
 }
 
-void WriteWholeFile(const char* path, const std::string& content) {
+// False when the file cannot be opened or any byte of `content` fails to reach it, also at the
+// close, where a full disk may show first.
+bool WriteWholeFile(const char* path, const std::string& content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << content;
+  out.close();
+  return !out.fail();
 }
 
 }  // namespace
@@ -32,13 +36,10 @@ int32_t FindLineContaining(const char* path, const char* pattern) {
   return -1;
 }
 
-void ReplaceLine(const char* path, int32_t lineIndex, const char* text) {
-  if (path == nullptr || text == nullptr) return;
+bool ReplaceLine(const char* path, int32_t lineIndex, const char* text) {
+  if (path == nullptr || text == nullptr) return false;
   std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    if (IsMissing(path)) WriteWholeFile(path, "");
-    return;
-  }
+  if (!in.is_open()) return IsMissing(path) && WriteWholeFile(path, "");
   std::string content;
   std::string line;
   for (int32_t index = 0; std::getline(in, line); ++index) {
@@ -46,7 +47,7 @@ void ReplaceLine(const char* path, int32_t lineIndex, const char* text) {
     content += '\n';
   }
   // A read error part-way would drop the rest of the file; keep the file as it is instead.
-  if (in.bad()) return;
+  if (in.bad()) return false;
   in.close();
-  WriteWholeFile(path, content);
+  return WriteWholeFile(path, content);
 }

@@ -17,6 +17,7 @@ constexpr char kFlashLineFormat[] = "FLASH (rx)      : ORIGIN = 0x%08X, LENGTH =
 constexpr char kFlashLinePattern[] = "FLASH (rx)";
 constexpr char kNoLinkFile[] = "No link file found!";
 constexpr char kDeleteFileError[] = "delete file error: ";
+constexpr char kWriteFailed[] = "Failed to write file: ";
 
 // The names of the entries of `dir` that are regular files; links and folders are never touched.
 std::vector<std::string> ListRegularFiles(DIR* dir, const std::string& folder) {
@@ -43,12 +44,12 @@ std::string FormatFlashLine(uint64_t origin, int32_t flashSizeKb) {
   return line;
 }
 
-bool UpdateLinkerScript(const std::string& folder) {
+LinkerScriptOutcome UpdateLinkerScript(const std::string& folder) {
   const std::string wanted = LinkerScriptName(g_project->chipModel, g_project->flashSizeCode);
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) {
     PrintLine(kNoLinkFile);
-    return false;
+    return LinkerScriptOutcome::kNoFolder;
   }
   // The listing is read whole before anything is deleted, so deletions cannot disturb it.
   const std::vector<std::string> names = ListRegularFiles(dir, folder);
@@ -63,10 +64,13 @@ bool UpdateLinkerScript(const std::string& folder) {
       PrintLine(kDeleteFileError + path);
     }
   }
-  if (script.empty()) return true;
+  if (script.empty()) return LinkerScriptOutcome::kDone;
 
   const std::string flashLine = FormatFlashLine(g_project->flashOrigin, g_project->flashSizeKb);
   const int32_t index = FindLineContaining(script.c_str(), kFlashLinePattern);
-  if (index >= 0) ReplaceLine(script.c_str(), index, flashLine.c_str());
-  return true;
+  if (index >= 0 && !ReplaceLine(script.c_str(), index, flashLine.c_str())) {
+    PrintLine(kWriteFailed + script);
+    return LinkerScriptOutcome::kWriteFailed;
+  }
+  return LinkerScriptOutcome::kDone;
 }

@@ -7,5 +7,6 @@
 std::string SizeTypeFor(char flashSizeCode);
 
 /// Writes "chipTarget=<deviceName>" to line 2 and "chipSizeType=<type>" to line 3 of the project's
-/// "preferences.ini". Prints nothing and reports nothing.
-void UpdateSettingsFile();
+/// "preferences.ini" (a missing file is created empty). Returns false after
+/// "Failed to write file: <path>" when the file cannot be read or rewritten whole.
+bool UpdateSettingsFile();

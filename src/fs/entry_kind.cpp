@@ -1,6 +1,7 @@
 // What a directory entry is, for the walks that copy and delete trees.
 #include "fs/entry_kind.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +16,7 @@ EntryKind KindOfMode(mode_t mode) {
 
 }  // namespace
 
-EntryKind ResolveEntryKind(const std::string& path, unsigned char direntType) {
+EntryKind ResolveEntryKind(const std::string& path, unsigned char direntType, int* error) {
   switch (direntType) {
     case DT_REG:
       return EntryKind::kRegularFile;
@@ -25,8 +26,11 @@ EntryKind ResolveEntryKind(const std::string& path, unsigned char direntType) {
     case DT_LNK: {
       // Some file systems never report a kind; a link counts as what it points at.
       struct stat status;
-      if (stat(path.c_str(), &status) != 0) return EntryKind::kOther;
-      return KindOfMode(status.st_mode);
+      if (stat(path.c_str(), &status) == 0) return KindOfMode(status.st_mode);
+      // A link to nothing, or to itself, has nothing to copy.
+      if (errno == ENOENT || errno == ELOOP) return EntryKind::kOther;
+      if (error != nullptr) *error = errno;
+      return EntryKind::kUnreachable;
     }
     default:
       return EntryKind::kOther;

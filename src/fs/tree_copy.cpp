@@ -1,6 +1,9 @@
 // Copying directory trees, one progress line per copied file.
 #include "fs/tree_copy.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
@@ -32,8 +35,6 @@ struct WalkContext {
   std::optional<DirectoryId> destination;  // the top-level destination, never a source
 };
 
-enum class WalkOutcome { kCompleted, kCannotOpen, kFileFailed };
-
 std::optional<DirectoryId> IdentityOf(const std::string& path) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return std::nullopt;
@@ -51,54 +52,84 @@ bool MayEnter(const WalkContext& context, const std::string& source) {
   return true;
 }
 
-int CopySubfolder(const std::string& source, const std::string& destination,
-                  WalkContext& context);
+// Names an entry that was not copied: the system's reason for `label` on standard error, as
+// CopyFile reports its own, then the entry's line on standard output.
+void ReportNotCopied(const std::string& source, const std::string& label, int error) {
+  std::fprintf(stderr, "%s: %s\n", label.c_str(), std::strerror(error));
+  PrintLine(kFailedPrefix + source);
+}
 
-// Copies the entries of `source` into `destination`: files with CopyFile, folders (also through
-// links) recursively; anything else (a dangling link, a FIFO, a socket) is skipped, never opened.
-// Stops at the first file that fails to copy.
-WalkOutcome CopyEntries(const std::string& source, const std::string& destination,
-                        WalkContext& context) {
-  DIR* dir = opendir(source.c_str());
-  if (dir == nullptr) return WalkOutcome::kCannotOpen;
+// Creates the folder `destination` unless it is one already. False after naming `source` when
+// it cannot be made.
+bool MakeDestinationFolder(const std::string& source, const std::string& destination) {
+  if (mkdir(destination.c_str(), 0755) == 0) return true;
+  const int error = errno;
+  struct stat status;
+  if (error == EEXIST && stat(destination.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+    return true;
+  }
+  ReportNotCopied(source, destination, error == EEXIST ? ENOTDIR : error);
+  return false;
+}
+
+bool CopyFolder(const std::string& source, const std::string& destination, WalkContext& context);
+
+// Copies the entries of the open folder `dir` (at `source`) into `destination`: files with
+// CopyFile, folders (also through links) recursively; anything else (a dangling link, a FIFO, a
+// socket) is skipped, never opened. Every entry that fails is named and the walk goes on. True
+// when nothing failed, here or below.
+bool CopyEntries(DIR* dir, const std::string& source, const std::string& destination,
+                 WalkContext& context) {
   struct stat status;
   const bool known = fstat(dirfd(dir), &status) == 0;
   if (known) context.copying.push_back(DirectoryId{status.st_dev, status.st_ino});
 
-  WalkOutcome outcome = WalkOutcome::kCompleted;
+  bool copiedAll = true;
   while (const dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     const std::string sourceEntry = source + "/" + name;
     const std::string destinationEntry = destination + "/" + name;
-    const EntryKind kind = ResolveEntryKind(sourceEntry, entry->d_type);
-    if (kind == EntryKind::kRegularFile) {
-      if (CopyFile(sourceEntry.c_str(), destinationEntry.c_str()) != 1) {
-        PrintLine(kFailedPrefix + sourceEntry);
-        outcome = WalkOutcome::kFileFailed;
+    int error = 0;
+    switch (ResolveEntryKind(sourceEntry, entry->d_type, &error)) {
+      case EntryKind::kRegularFile:
+        if (CopyFile(sourceEntry.c_str(), destinationEntry.c_str()) == 1) {
+          PrintLine(kCopiedPrefix + sourceEntry);
+        } else {
+          PrintLine(kFailedPrefix + sourceEntry);
+          copiedAll = false;
+        }
         break;
-      }
-      PrintLine(kCopiedPrefix + sourceEntry);
-    } else if (kind == EntryKind::kDirectory) {
-      // A failure below is reported there and does not stop this folder.
-      CopySubfolder(sourceEntry, destinationEntry, context);
+      case EntryKind::kDirectory:
+        if (!CopyFolder(sourceEntry, destinationEntry, context)) copiedAll = false;
+        break;
+      case EntryKind::kUnreachable:
+        ReportNotCopied(sourceEntry, sourceEntry, error);
+        copiedAll = false;
+        break;
+      case EntryKind::kOther:
+        break;
     }
   }
 
   if (known) context.copying.pop_back();
-  closedir(dir);
-  return outcome;
+  return copiedAll;
 }
 
-// One folder of CopyDirectoryTree: 0, or -1 when the source is missing, cannot be opened or a file
-// directly in it fails. A folder that may not be entered is left out, with nothing created.
-int CopySubfolder(const std::string& source, const std::string& destination,
-                  WalkContext& context) {
-  if (!PathExists(source)) return -1;
-  if (!MayEnter(context, source)) return 0;
-  // A missing parent is not created: the file copies below then fail and say so.
-  if (!PathExists(destination)) mkdir(destination.c_str(), 0755);
-  return CopyEntries(source, destination, context) == WalkOutcome::kCompleted ? 0 : -1;
+// Copies the folder `source` to `destination`, creating it when missing. A folder that cannot be
+// read is named and nothing is created for it; a folder already being copied on this path, or
+// the destination itself, is left out. True when nothing failed.
+bool CopyFolder(const std::string& source, const std::string& destination, WalkContext& context) {
+  if (!MayEnter(context, source)) return true;
+  DIR* dir = opendir(source.c_str());
+  if (dir == nullptr) {
+    ReportNotCopied(source, source, errno);
+    return false;
+  }
+  bool copiedAll = MakeDestinationFolder(source, destination) &&
+                   CopyEntries(dir, source, destination, context);
+  closedir(dir);
+  return copiedAll;
 }
 
 }  // namespace
@@ -106,19 +137,26 @@ int CopySubfolder(const std::string& source, const std::string& destination,
 int CopyDirectoryTree(const char* source, const char* destination) {
   if (source == nullptr || destination == nullptr) return -1;
   if (!PathExists(source)) return -1;
-  if (!PathExists(destination)) mkdir(destination, 0755);
   WalkContext context;
-  context.destination = IdentityOf(destination);
   // A folder copied onto itself already holds everything.
-  if (!MayEnter(context, source)) return 0;
-  return CopyEntries(source, destination, context) == WalkOutcome::kCompleted ? 0 : -1;
+  context.destination = IdentityOf(destination);
+  return CopyFolder(source, destination, context) ? 0 : -1;
 }
 
 int CopyDirectoryIntoProject(const std::string& source) {
   WalkContext context;
   context.destination = IdentityOf(g_projectPath);
   if (!MayEnter(context, source)) return 0;
-  return CopyEntries(source, g_projectPath, context) == WalkOutcome::kFileFailed ? 1 : 0;
+  DIR* dir = opendir(source.c_str());
+  if (dir == nullptr) {
+    // Nothing there, or not a folder: nothing to copy. Any other reason is a folder left behind.
+    if (errno == ENOENT || errno == ENOTDIR) return 0;
+    ReportNotCopied(source, source, errno);
+    return 1;
+  }
+  const bool copiedAll = CopyEntries(dir, source, g_projectPath, context);
+  closedir(dir);
+  return copiedAll ? 0 : 1;
 }
 
 int CopyIntoProjectIfExists(const std::string& path) {

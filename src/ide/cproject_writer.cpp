@@ -7,6 +7,7 @@
 #include "chip/chip_catalogue.h"
 #include "fs/project_path.h"
 #include "mdk/project_info.h"
+#include "mdk/xml_file.h"
 #include "mdk/xml_search.h"
 
 namespace {
@@ -99,14 +100,17 @@ void ModifyConfiguration(TiXmlElement* root, const char* pattern, const char* he
 bool GenerateCProjectFile() {
   const std::string path = g_projectPath + kCProjectFileName;
   TiXmlDocument document;
-  TiXmlElement* root = document.LoadFile(path.c_str()) ? document.FirstChildElement() : nullptr;
+  TiXmlElement* root = LoadXmlFile(path, document) ? document.FirstChildElement() : nullptr;
   if (root == nullptr) {
     PrintLine(kUnableToLoad + path);
     return false;
   }
   ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration", "debug");
   ModifyConfiguration(root, kReleaseConfigId, "Modify the Release configuration", "release");
-  if (!document.SaveFile(path.c_str())) PrintLine(kSaveFailed);
+  if (!SaveXmlFile(document, path)) {
+    PrintLine(kSaveFailed);
+    return false;
+  }
   return true;
 }
 

@@ -6,8 +6,8 @@
 #include <tinyxml.h>
 
 /// Rewrites g_projectPath/.cproject for the debug and release configurations. Returns false after
-/// "Unable to load file: <path>" when it cannot be loaded; a failed save prints
-/// "Save file .cproject failed!" and still returns true.
+/// "Unable to load file: <path>" when it cannot be loaded, and after "Save file .cproject failed!"
+/// when it cannot be written whole (also a failure that only shows at the flush or the close).
 bool GenerateCProjectFile();
 
 /// Rewrites the include-path, defines and linker-script options below one configuration's

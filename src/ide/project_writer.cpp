@@ -8,6 +8,7 @@
 #include "app/console.h"
 #include "fs/project_path.h"
 #include "mdk/project_info.h"
+#include "mdk/xml_file.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ std::string LocationUri(const LinkLocation& location) {
 bool GenerateProjectFile() {
   const std::string path = g_projectPath + kProjectFileName;
   TiXmlDocument document;
-  TiXmlElement* root = document.LoadFile(path.c_str()) ? document.FirstChildElement() : nullptr;
+  TiXmlElement* root = LoadXmlFile(path, document) ? document.FirstChildElement() : nullptr;
   if (root == nullptr) {
     PrintLine(kUnableToLoad + path);
     return false;
@@ -129,6 +130,9 @@ bool GenerateProjectFile() {
   }
   root->LinkEndChild(NewLinkedResources());
 
-  if (!document.SaveFile(path.c_str())) PrintLine(kSaveFailed);
+  if (!SaveXmlFile(document, path)) {
+    PrintLine(kSaveFailed);
+    return false;
+  }
   return true;
 }

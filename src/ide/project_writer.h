@@ -22,5 +22,6 @@ std::string LocationUri(const LinkLocation& location);
 /// per C file whose path does not start with "./" or ".\". Prints
 /// "Add project file configuration: <path>" per link. Returns false after
 /// "Unable to load file: <path>" when the file cannot be loaded or holds no root element; a failed
-/// save prints "Save file .project failed!" and still returns true.
+/// save (also one that only shows at the flush or the close) prints
+/// "Save file .project failed!" and returns false.
 bool GenerateProjectFile();

@@ -20,3 +20,7 @@ uint64_t ParseFlashOrigin(const std::string& cpuText);
 
 /// The decimal number at the start of `text`, as strtol reads it ("01" is 1, "" is 0).
 int32_t ParseFileType(const std::string& text);
+
+/// True when `text` is well-formed UTF-8: no stray or missing continuation bytes, no overlong
+/// forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(const std::string& text);

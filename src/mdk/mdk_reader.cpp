@@ -1,14 +1,13 @@
 // Reading the first target of a Keil MDK project file into the model.
 #include "mdk/mdk_reader.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <utility>
 
 #include "app/console.h"
 #include "chip/chip_catalogue.h"
 #include "mdk/mdk_lists.h"
+#include "mdk/xml_file.h"
 #include "mdk/xml_search.h"
 
 namespace {
@@ -51,13 +50,6 @@ void ReplaceBackslashes(std::string& text) {
   }
 }
 
-// TinyXML opens a directory without complaint and then asks for a buffer as large as the
-// directory's seek end, and a FIFO would block it, so only a regular file is loaded.
-bool IsRegularFile(const std::string& path) {
-  struct stat status;
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 void AppendAll(std::vector<std::string>& list, const std::vector<std::string>& pieces) {
   list.insert(list.end(), pieces.begin(), pieces.end());
 }
@@ -90,7 +82,7 @@ bool ReadMdkProject(const std::string& path, ProjectInfo* info) {
   if (info == nullptr) return false;
 
   TiXmlDocument document;
-  if (!IsRegularFile(path) || !document.LoadFile(path)) {
+  if (!LoadXmlFile(path, document)) {
     PrintLine(kLoadFailed + path);
     return false;
   }
@@ -104,6 +96,29 @@ bool ReadMdkProject(const std::string& path, ProjectInfo* info) {
 
   PrintLine(kReadSucceeded + path);
   return true;
+}
+
+std::string FirstNonUtf8Element(const ProjectInfo& info) {
+  const auto allValid = [](const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) {
+      if (!IsValidUtf8(text)) return false;
+    }
+    return true;
+  };
+  if (!IsValidUtf8(info.targetName)) return "TargetName";
+  if (!IsValidUtf8(info.deviceName)) return "Device";
+  if (!allValid(info.defines)) return "Define";
+  if (!allValid(info.includePaths)) return "IncludePath";
+  for (const SourceGroup& group : info.groups) {
+    if (!IsValidUtf8(group.groupName)) return "GroupName";
+  }
+  for (const SourceGroup& group : info.groups) {
+    for (const SourceFile& file : group.files) {
+      if (!IsValidUtf8(file.fileName)) return "FileName";
+      if (!IsValidUtf8(file.filePath)) return "FilePath";
+    }
+  }
+  return "";
 }
 
 uint64_t ReadFlashOrigin(TiXmlElement* root) {

@@ -15,6 +15,11 @@
 /// false without output. Missing elements and empty texts count as empty; never crashes.
 bool ReadMdkProject(const std::string& path, ProjectInfo* info);
 
+/// The name of the MDK element that gave the first text of `info` that is not valid UTF-8, in the
+/// order TargetName, Device, Define, IncludePath, GroupName, FileName, FilePath; "" when all are.
+/// Such a text would be written raw into the UTF-8 project files.
+std::string FirstNonUtf8Element(const ProjectInfo& info);
+
 /// The flash origin from the first Cpu element below `root` (0x8000000 when there is none).
 uint64_t ReadFlashOrigin(TiXmlElement* root);
 

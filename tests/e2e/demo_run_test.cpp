@@ -217,4 +217,22 @@ TEST(DemoRunTest, RefusesToConvertTheCopyInsideAGeneratedProject) {
   EXPECT_EQ(ReadFile(copy), content);
 }
 
+TEST(DemoRunTest, ConvertsUnderMemcheckWithoutErrorsOrLeaks) {
+#ifdef QM26_SANITIZED
+  GTEST_SKIP() << "memcheck cannot run a binary built with AddressSanitizer; the plain build runs it";
+#endif
+  ScopedTempDir dir;
+  CopyDemo(dir.path());
+  const RunResult run = RunCommand(
+      {"valgrind", "--quiet", "--error-exitcode=99", "--leak-check=full", "--show-leak-kinds=all",
+       "--errors-for-leak-kinds=all", QM26_BINARY, "-MDKPATH", dir / "mdk/demo.uvprojx",
+       "-TEMPLATESPATH", SourceDir() + "/examples/QM26IDE_Templates", "-BSPPATH",
+       SourceDir() + "/examples/bsp"},
+      dir.path());
+  ASSERT_NE(run.exitStatus, 127) << "valgrind is missing: scripts/install-deps.sh installs it";
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(SplitLines(run.out).back(), "Project path: " + dir / "mdk/../qm26_ide_proj");
+}
+
 }  // namespace

@@ -1,6 +1,10 @@
 // Fixture trees for the end-to-end tests: an MDK project, an IDE template and a BSP, written small.
 #include "e2e/fixture_tree.h"
 
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "support/test_support.h"
 
 namespace {
@@ -85,4 +89,23 @@ SplitOutput SeparateCopyLines(const std::string& out) {
     }
   }
   return split;
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& root, const std::string& skip) {
+  std::map<std::string, std::string> entries;
+  for (const std::string& rel : ListTree(root)) {
+    if (!skip.empty() && rel.rfind(skip, 0) == 0) continue;
+    const std::string path = root + "/" + rel;
+    struct stat status;
+    if (rel.back() == '/') {
+      entries[rel] = "<dir>";
+    } else if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+      char target[PATH_MAX];
+      const ssize_t length = readlink(path.c_str(), target, sizeof target);
+      entries[rel] = "<link> " + std::string(target, length > 0 ? static_cast<size_t>(length) : 0);
+    } else {
+      entries[rel] = ReadFile(path);
+    }
+  }
+  return entries;
 }

@@ -1,6 +1,7 @@
 // Fixture trees for the end-to-end tests: an MDK project, an IDE template and a BSP, written small.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,3 +27,7 @@ struct SplitOutput {
   std::multiset<std::string> copyLines;
 };
 SplitOutput SeparateCopyLines(const std::string& out);
+
+/// Every entry below `root` with its content (a folder as "<dir>", a symbolic link as "<link> "
+/// and its target), leaving out what lies below `skip` (a path relative to `root`, or "").
+std::map<std::string, std::string> Snapshot(const std::string& root, const std::string& skip = "");

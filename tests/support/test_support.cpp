@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <iostream>
@@ -44,6 +45,33 @@ void ListInto(const std::string& root, const std::string& relative, std::set<std
     }
   }
   closedir(dir);
+}
+
+// Removes `name` below the folder `parent` with everything below it, one folder handle at a time,
+// so that trees deeper than the longest path the system takes go too.
+void RemoveEntryAt(int parent, const char* name) {
+  struct stat st;
+  if (fstatat(parent, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+  if (!S_ISDIR(st.st_mode)) {
+    unlinkat(parent, name, 0);
+    return;
+  }
+  fchmodat(parent, name, 0700, 0);
+  const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+  if (fd >= 0) {
+    if (DIR* dir = fdopendir(fd)) {
+      std::vector<std::string> names;
+      while (dirent* entry = readdir(dir)) {
+        std::string entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") names.push_back(entryName);
+      }
+      for (const std::string& entryName : names) RemoveEntryAt(dirfd(dir), entryName.c_str());
+      closedir(dir);
+    } else {
+      close(fd);
+    }
+  }
+  unlinkat(parent, name, AT_REMOVEDIR);
 }
 
 std::string CaptureFd(int fd, FILE* stream, std::ostream& cppStream,
@@ -145,22 +173,10 @@ std::set<std::string> ListTree(const std::string& root) {
   return out;
 }
 
-void RemoveTree(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    chmod(path.c_str(), 0700);
-    if (DIR* dir = opendir(path.c_str())) {
-      while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") RemoveTree(path + "/" + name);
-      }
-      closedir(dir);
-    }
-    rmdir(path.c_str());
-  } else {
-    unlink(path.c_str());
-  }
+void RemoveTree(const std::string& path) { RemoveEntryAt(AT_FDCWD, path.c_str()); }
+
+void CopyTree(const std::string& from, const std::string& to) {
+  std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -203,17 +219,8 @@ int RunUnprivileged(const std::function<int()>& body) {
   return WEXITSTATUS(status);
 }
 
-RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::string& workingDir,
-                             bool unprivileged) {
-  std::vector<std::string> command;
-  if (unprivileged && RunningAsRoot()) {
-    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-               BinaryForNobody()};
-  } else {
-    command.push_back(QM26_BINARY);
-  }
-  command.insert(command.end(), args.begin(), args.end());
-
+RunResult RunCommand(const std::vector<std::string>& command, const std::string& workingDir,
+                     const std::vector<std::string>& environment) {
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
@@ -229,10 +236,15 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
     close(outPipe[1]);
     close(errPipe[1]);
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
+    for (const std::string& setting : environment) {
+      const size_t equals = setting.find('=');
+      setenv(setting.substr(0, equals).c_str(), setting.substr(equals + 1).c_str(), 1);
+    }
+    std::vector<std::string> args = command;
     std::vector<char*> argv;
-    for (std::string& arg : command) argv.push_back(arg.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(outPipe[1]);
@@ -248,6 +260,19 @@ RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::st
   waitpid(pid, &status, 0);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+RunResult RunGeneratorBinary(const std::vector<std::string>& args, const std::string& workingDir,
+                             bool unprivileged) {
+  std::vector<std::string> command;
+  if (unprivileged && RunningAsRoot()) {
+    command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+               BinaryForNobody()};
+  } else {
+    command.push_back(QM26_BINARY);
+  }
+  command.insert(command.end(), args.begin(), args.end());
+  return RunCommand(command, workingDir);
 }
 
 std::string SourceDir() { return QM26_SOURCE_DIR; }

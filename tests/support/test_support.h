@@ -34,6 +34,8 @@ bool IsDirectory(const std::string& path);
 std::set<std::string> ListTree(const std::string& root);
 /// Removes `path` with everything below it (also read-only folders).
 void RemoveTree(const std::string& path);
+/// Copies `from` with everything below it to `to`, links as what they point to; throws on failure.
+void CopyTree(const std::string& from, const std::string& to);
 
 /// The lines of `text`, split at "\n" (a final newline adds no empty line).
 std::vector<std::string> SplitLines(const std::string& text);
@@ -56,6 +58,12 @@ struct RunResult {
   std::string out;
   std::string err;
 };
+
+/// Runs `command` (its first element found through PATH when it has no "/") in the folder
+/// `workingDir`, with the "NAME=value" settings of `environment` added to the test's environment.
+/// Exit status 127 means the command could not be started.
+RunResult RunCommand(const std::vector<std::string>& command, const std::string& workingDir,
+                     const std::vector<std::string>& environment = {});
 
 /// Runs the built qm26-ide-gen with `args` in the folder `workingDir`; when `unprivileged` and the
 /// tests run as root, it runs as the user nobody (through setpriv).

@@ -206,14 +206,14 @@ TEST_F(CProjectWriterTest, UnloadableFileFailsUntouched) {
   EXPECT_FALSE(ModifyBuildOptions(nullptr, "debug"));
 }
 
-TEST_F(CProjectWriterTest, FailedSaveStillSucceeds) {
+TEST_F(CProjectWriterTest, FailedSaveFailsAndLeavesTheFile) {
   project_.includePaths.clear();
   project_.defines.clear();
   const std::string content = CProject("", false);
   WriteFile(Path(), content);
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   const std::string out = CaptureStdout(
-      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateCProjectFile() ? 0 : 1; }), 0); });
+      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateCProjectFile() ? 0 : 1; }), 1); });
   EXPECT_EQ(out, ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {}) +
                      "Save file .cproject failed!\n");
   EXPECT_EQ(ReadFile(Path()), content);

@@ -69,7 +69,7 @@ TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
   const std::string path = dir / "file.txt";
   for (const Case& c : cases) {
     WriteFile(path, c.content);
-    ReplaceLine(path.c_str(), c.index, "X");
+    EXPECT_TRUE(ReplaceLine(path.c_str(), c.index, "X"));
     EXPECT_EQ(ReadFile(path), c.expected) << c.content.substr(0, 40) << " @" << c.index;
   }
 }
@@ -77,7 +77,7 @@ TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
 TEST(LineEditTest, ReplaceLineCreatesMissingFileEmpty) {
   ScopedTempDir dir;
   const std::string path = dir / "new.ini";
-  ReplaceLine(path.c_str(), 0, "X");
+  EXPECT_TRUE(ReplaceLine(path.c_str(), 0, "X"));
   ASSERT_TRUE(Exists(path));
   EXPECT_EQ(ReadFile(path), "");
 }
@@ -93,8 +93,7 @@ TEST(LineEditTest, ReplaceLineLeavesUnreadableExistingFileUntouched) {
     if (std::ifstream(path).is_open()) return 2;  // the permission does not apply
     if (access(path.c_str(), W_OK) != 0) return 3;
     if (FindLineContaining(path.c_str(), "keep") != -1) return 4;
-    ReplaceLine(path.c_str(), 0, "X");
-    return 0;
+    return ReplaceLine(path.c_str(), 0, "X") ? 5 : 0;
   });
   EXPECT_EQ(status, 0);
   ASSERT_EQ(chmod(path.c_str(), 0644), 0);

@@ -33,8 +33,9 @@ class LinkerScriptTest : public ::testing::Test {
   void TearDown() override { g_project = nullptr; }
 
   // Runs the step on `folder`, expecting `result`, and returns what it printed.
-  std::string Update(const std::string& folder, bool result = true) {
-    bool actual = !result;
+  std::string Update(const std::string& folder,
+                     LinkerScriptOutcome result = LinkerScriptOutcome::kDone) {
+    LinkerScriptOutcome actual = LinkerScriptOutcome::kWriteFailed;
     const std::string out = CaptureStdout([&] { actual = UpdateLinkerScript(folder); });
     EXPECT_EQ(actual, result);
     return out;
@@ -116,20 +117,37 @@ TEST_F(LinkerScriptTest, UnknownCodeAndWideOrigin) {
   EXPECT_EQ(ReadFile(path), "FLASH (rx)      : ORIGIN = 0x00002000, LENGTH = 0K\n");
 }
 
-TEST_F(LinkerScriptTest, MissingFolderAndUndeletableFile) {
-  EXPECT_EQ(Update(dir_ / "missing", false), "No link file found!\n");
+TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
+  EXPECT_EQ(Update(dir_ / "missing", LinkerScriptOutcome::kNoFolder), "No link file found!\n");
   WriteFile(dir_ / "a_file", "x");
-  EXPECT_EQ(Update(dir_ / "a_file/ldscripts", false), "No link file found!\n");
+  EXPECT_EQ(Update(dir_ / "a_file/ldscripts", LinkerScriptOutcome::kNoFolder),
+            "No link file found!\n");
 
   // A folder that the unprivileged user (its owner too) may list but not change.
   const std::string folder = dir_ / "locked";
   WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   const std::string out = CaptureStdout([&] {
-    EXPECT_EQ(RunUnprivileged([&] { return UpdateLinkerScript(folder) ? 0 : 1; }), 0);
+    EXPECT_EQ(RunUnprivileged([&] {
+                return UpdateLinkerScript(folder) == LinkerScriptOutcome::kDone ? 0 : 1;
+              }),
+              0);
   });
   EXPECT_EQ(out, "delete file error: " + folder + "/QM26R620AxE_FLASH.ld\n");
   EXPECT_EQ(ReadFile(folder + "/QM26R620AxE_FLASH.ld"), kScript);
+
+  // The chip's script itself cannot be rewritten: the step says so and fails.
+  const std::string script = dir_ / "readonly/QM26R620AxG_FLASH.ld";
+  WriteFile(script, kScript);
+  ASSERT_EQ(chmod(script.c_str(), 0444), 0);
+  const std::string failed = CaptureStdout([&] {
+    EXPECT_EQ(RunUnprivileged([&] {
+                return UpdateLinkerScript(dir_ / "readonly") == LinkerScriptOutcome::kWriteFailed ? 0 : 1;
+              }),
+              0);
+  });
+  EXPECT_EQ(failed, "Failed to write file: " + script + "\n");
+  EXPECT_EQ(ReadFile(script), kScript);
 }
 
 }  // namespace

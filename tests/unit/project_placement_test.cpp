@@ -66,25 +66,50 @@ TEST_F(PlacementTest, SeriesMatchLooksAtTheLastComponentOnly) {
   EXPECT_TRUE(PathMatchesSeries("/bsp"));
 }
 
-TEST_F(PlacementTest, PrepareCreatesTheFolderBesideTheMdkFolder) {
+TEST_F(PlacementTest, PrepareCreatesOrEmptiesTheFolderBesideTheMdkFolder) {
   MakeDirs(dir_ / "work/mdk");
-  std::string folder;
-  const std::string out =
-      CaptureStdout([&] { folder = PrepareProjectFolder(dir_ / "work/mdk/demo.uvprojx"); });
-  EXPECT_EQ(folder, dir_ / "work/mdk");
+  MakeDirs(dir_ / "tpl/QM26R620A/QM26_IDE");
+  bool prepared = false;
+  std::string out = CaptureStdout([&] {
+    prepared = PrepareProjectFolder(dir_ / "work/mdk/demo.uvprojx", dir_ / "tpl", "");
+  });
+  EXPECT_TRUE(prepared);
   EXPECT_EQ(g_projectPath, dir_ / "work/mdk/../qm26_ide_proj");
   EXPECT_EQ(out, "qm26ide_project_path:" + g_projectPath + "\n");
   EXPECT_TRUE(IsDirectory(dir_ / "work/qm26_ide_proj"));
+
+  WriteFile(dir_ / "work/qm26_ide_proj/.hidden", "h");
+  WriteFile(dir_ / "work/qm26_ide_proj/a/b/c.txt", "c");
+  out = CaptureStdout([&] {
+    prepared = PrepareProjectFolder(dir_ / "work/mdk/demo.uvprojx", dir_ / "tpl", "");
+  });
+  EXPECT_TRUE(prepared);
+  EXPECT_EQ(out, "qm26ide_project_path:" + g_projectPath + "\n");
+  EXPECT_TRUE(IsDirectory(dir_ / "work/qm26_ide_proj"));
+  EXPECT_TRUE(ListTree(dir_ / "work/qm26_ide_proj").empty());
 }
 
-TEST_F(PlacementTest, PrepareEmptiesAnExistingFolderAndKeepsIt) {
-  MakeDirs(dir_ / "mdk");
-  WriteFile(dir_ / "qm26_ide_proj/.hidden", "h");
-  WriteFile(dir_ / "qm26_ide_proj/a/b/c.txt", "c");
-  const std::string out = CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/x.uvprojx"); });
-  EXPECT_EQ(out, "qm26ide_project_path:" + dir_ / "mdk/../qm26_ide_proj\n");
-  EXPECT_TRUE(IsDirectory(dir_ / "qm26_ide_proj"));
-  EXPECT_TRUE(ListTree(dir_ / "qm26_ide_proj").empty());
+TEST_F(PlacementTest, PrepareNamesAFolderItCannotCreate) {
+  MakeDirs(dir_ / "tpl/QM26R620A/QM26_IDE");
+  WriteFile(dir_ / "taken/mdk/demo.uvprojx", "mdk");
+  WriteFile(dir_ / "taken/qm26_ide_proj", "a file in the way");
+  WriteFile(dir_ / "locked/mdk/demo.uvprojx", "mdk");
+  ASSERT_EQ(chmod((dir_ / "locked").c_str(), 0555), 0);
+  const struct {
+    const char* parent;
+    const char* reason;
+  } cases[] = {{"taken", "File exists"}, {"locked", "Permission denied"}};
+  for (const auto& c : cases) {
+    const std::string mdk = dir_ / (std::string(c.parent) + "/mdk/demo.uvprojx");
+    const std::string project = dir_ / (std::string(c.parent) + "/mdk/../qm26_ide_proj");
+    const std::string out = CaptureStdout([&] {
+      EXPECT_EQ(RunUnprivileged([&] { return PrepareProjectFolder(mdk, dir_ / "tpl", "") ? 0 : 1; }), 1);
+    });
+    EXPECT_EQ(out, "qm26ide_project_path:" + project + "\nFailed to create folder: " + project + ": " +
+                       c.reason + "\n");
+  }
+  EXPECT_EQ(ReadFile(dir_ / "taken/qm26_ide_proj"), "a file in the way");
+  EXPECT_FALSE(Exists(dir_ / "locked/qm26_ide_proj"));
 }
 
 TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
@@ -93,7 +118,7 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
   WriteFile(dir_ / "mdk/demo.uvprojx", "mdk");
   WriteFile(dir_ / "mdk/preferences.ini", "mdk prefs");
   WriteFile(dir_ / "mdk/obj/out.o", "o");
-  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx"); });
+  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx", dir_ / "tpl", ""); });
 
   bool placed = false;
   const std::string out = CaptureStdout([&] { placed = PlaceTemplate(dir_ / "tpl", dir_ / "mdk"); });
@@ -109,7 +134,8 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
 
 TEST_F(PlacementTest, TemplateFailures) {
   MakeDirs(dir_ / "mdk");
-  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx"); });
+  g_projectPath = dir_ / "mdk/../qm26_ide_proj";
+  MakeDirs(g_projectPath);
   bool placed = true;
   std::string out = CaptureStdout([&] { placed = PlaceTemplate(dir_ / "none", dir_ / "mdk"); });
   EXPECT_FALSE(placed);
@@ -135,7 +161,7 @@ TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
   char saved[4096];
   ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
   ASSERT_EQ(chdir(dir_.path().c_str()), 0);
-  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx"); });
+  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx", "", ""); });
   bool placed = false;
   const std::string out = CaptureStdout([&] { placed = PlaceTemplate("", dir_ / "mdk"); });
   ASSERT_EQ(chdir(saved), 0);

@@ -191,12 +191,12 @@ TEST_F(ProjectWriterFileTest, UnloadableFileFailsUntouched) {
   }
 }
 
-TEST_F(ProjectWriterFileTest, FailedSaveStillSucceeds) {
+TEST_F(ProjectWriterFileTest, FailedSaveFailsAndLeavesTheFile) {
   const std::string content = "<projectDescription><name>x</name></projectDescription>";
   WriteFile(Path(), content);
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   const std::string out = CaptureStdout(
-      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateProjectFile() ? 0 : 1; }), 0); });
+      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateProjectFile() ? 0 : 1; }), 1); });
   EXPECT_EQ(out, std::string(kLinkLines) + "Save file .project failed!\n");
   EXPECT_EQ(ReadFile(Path()), content);
 }

@@ -2,6 +2,7 @@
 #include "chip/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "fs/project_path.h"
 #include "mdk/project_info.h"
@@ -40,13 +41,34 @@ TEST(SettingsFileTest, WritesChipTargetAndSizeTypeLines) {
     g_projectPath = dir.path();
     const std::string path = dir / "preferences.ini";
     if (c.present) WriteFile(path, c.content);
-    const std::string out = CaptureStdout([] { UpdateSettingsFile(); });
+    bool updated = false;
+    const std::string out = CaptureStdout([&] { updated = UpdateSettingsFile(); });
+    EXPECT_TRUE(updated);
     g_project = nullptr;
     g_projectPath = "";
     EXPECT_EQ(out, "");
     ASSERT_TRUE(Exists(path)) << c.content;
     EXPECT_EQ(ReadFile(path), c.expected) << c.content;
   }
+}
+
+TEST(SettingsFileTest, AFileThatCannotBeRewrittenIsNamedAndKept) {
+  ScopedTempDir dir;
+  ProjectInfo project;
+  project.deviceName = "QM26R620AVGT7";
+  project.flashSizeCode = 'G';
+  g_project = &project;
+  g_projectPath = dir.path();
+  const std::string path = dir / "preferences.ini";
+  const std::string content = "[device]\nvendor=qm\nchipTarget=\nchipSizeType=\n";
+  WriteFile(path, content);
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  const std::string out = CaptureStdout(
+      [] { EXPECT_EQ(RunUnprivileged([] { return UpdateSettingsFile() ? 0 : 1; }), 1); });
+  g_project = nullptr;
+  g_projectPath = "";
+  EXPECT_EQ(out, "Failed to write file: " + path + "\n");
+  EXPECT_EQ(ReadFile(path), content);
 }
 
 }  // namespace

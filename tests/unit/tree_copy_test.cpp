@@ -1,7 +1,9 @@
 // Tests of the tree copies: what lands in the destination, the progress lines and the results.
 #include "fs/tree_copy.h"
 
+#include <climits>
 #include <dirent.h>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -21,18 +23,6 @@ std::set<std::string> CopiedLines(const std::string& root, const std::vector<std
   std::set<std::string> lines;
   for (const std::string& file : files) lines.insert("Successfully to copy file: " + root + "/" + file);
   return lines;
-}
-
-// The entry names of `path` in the order this file system lists them.
-std::vector<std::string> ListingOrder(const std::string& path) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(path.c_str());
-  while (const dirent* entry = readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  closedir(dir);
-  return names;
 }
 
 // Each walk under test, run from `source` into `destination`.
@@ -128,52 +118,69 @@ TEST_F(TreeCopyTest, MissingOrUnusableArgumentsCopyNothingAndPrintNothing) {
   }
 }
 
-TEST_F(TreeCopyTest, FailingFileDirectlyInSourceStopsTheWalk) {
+TEST_F(TreeCopyTest, EveryEntryThatFailsIsNamedAndTheWalkGoesOn) {
   const std::string source = temp_ / "src";
   for (const char* name : {"f1", "f2", "f3", "f4"}) WriteFile(source + "/" + name, name);
-  // Making the first listed file's destination a folder fails its copy, also for root.
-  const std::string first = ListingOrder(source).front();
+  for (const char* name : {"s1", "s2", "s3"}) WriteFile(source + "/sub/" + name, name);
+  // A folder longer than the system takes as a path, made step by step below the source.
+  std::string deep = "deep";
+  int fd = open(source.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(fd, 0);
+  for (int level = 0; level < 18; ++level) {
+    const std::string name = level == 0 ? "deep" : std::string(250, static_cast<char>('a' + level));
+    if (level > 0) deep += "/" + name;
+    ASSERT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
+    const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(fd);
+    fd = next;
+    ASSERT_GE(fd, 0);
+  }
+  close(fd);
+  // Making a file's destination a folder fails its copy, also for root.
+  const std::string first = "f2";
+  const std::string inSub = "s1";
   for (const Walk& walk : Walks()) {
     SCOPED_TRACE(walk.name);
     const std::string destination = temp_ / "out";
     RemoveTree(destination);
     MakeDirs(destination + "/" + first);
+    MakeDirs(destination + "/sub/" + inSub);
     int result = -2;
     std::string out;
     std::string err = CaptureStderr([&] {
       out = CaptureStdout([&] { result = walk.run(source, destination); });
     });
     EXPECT_EQ(result, walk.fileFailure);
-    EXPECT_EQ(out, "Failed to copy file: " + source + "/" + first + "\n");
-    EXPECT_EQ(err, destination + "/" + first + ": Is a directory\n");
-    EXPECT_EQ(ListTree(destination), std::set<std::string>{first + "/"});
+    std::set<std::string> expected;
+    for (const char* name : {"f1", "f2", "f3", "f4"}) {
+      expected.insert((name == first ? "Failed to copy file: " : "Successfully to copy file: ") +
+                      source + "/" + name);
+    }
+    for (const char* name : {"s1", "s2", "s3"}) {
+      expected.insert((name == inSub ? "Failed to copy file: " : "Successfully to copy file: ") +
+                      source + "/sub/" + name);
+    }
+    // The folder whose path is too long is named; the ones above it are copied.
+    std::string tooLong = source + "/deep";
+    for (size_t at = deep.find('/'); tooLong.size() < PATH_MAX; at = deep.find('/', at + 1)) {
+      tooLong += deep.substr(at, deep.find('/', at + 1) - at);
+    }
+    expected.insert("Failed to copy file: " + tooLong);
+    EXPECT_EQ(LinesOf(out), expected);
+    EXPECT_NE(err.find(destination + "/" + first + ": Is a directory\n"), std::string::npos) << err;
+    EXPECT_NE(err.find(": File name too long\n"), std::string::npos);
+    for (const char* name : {"f1", "f2", "f3", "f4"}) {
+      if (name != first) {
+        EXPECT_EQ(ReadFile(destination + "/" + name), name);
+      }
+    }
   }
 }
 
-TEST_F(TreeCopyTest, FailingFileInSubFolderStopsOnlyThatFolder) {
-  const std::string source = temp_ / "src";
-  WriteFile(source + "/top.txt", "top");
-  for (const char* name : {"s1", "s2", "s3"}) WriteFile(source + "/sub/" + name, name);
-  const std::string first = ListingOrder(source + "/sub").front();
-  for (const Walk& walk : Walks()) {
-    SCOPED_TRACE(walk.name);
-    const std::string destination = temp_ / "out";
-    RemoveTree(destination);
-    MakeDirs(destination + "/sub/" + first);
-    int result = -2;
-    std::string out;
-    CaptureStderr([&] { out = CaptureStdout([&] { result = walk.run(source, destination); }); });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(LinesOf(out), (std::set<std::string>{
-                                "Successfully to copy file: " + source + "/top.txt",
-                                "Failed to copy file: " + source + "/sub/" + first}));
-    EXPECT_EQ(ListTree(destination),
-              (std::set<std::string>{"sub/", "sub/" + first + "/", "top.txt"}));
-  }
-}
-
-TEST_F(TreeCopyTest, MissingDestinationParentFailsTheFirstFile) {
+TEST_F(TreeCopyTest, DestinationThatCannotBeMadeNamesTheFolder) {
   WriteFile(temp_ / "src/only.txt", "x");
+  WriteFile(temp_ / "src/sub/below.txt", "y");
+  WriteFile(temp_ / "taken/sub", "a file where the folder should go");
   int result = 0;
   std::string out;
   std::string err = CaptureStderr([&] {
@@ -182,9 +189,20 @@ TEST_F(TreeCopyTest, MissingDestinationParentFailsTheFirstFile) {
     });
   });
   EXPECT_EQ(result, -1);
-  EXPECT_EQ(out, "Failed to copy file: " + temp_ / "src/only.txt" + "\n");
-  EXPECT_EQ(err, temp_ / "no/out/only.txt" + ": No such file or directory\n");
+  EXPECT_EQ(out, "Failed to copy file: " + temp_ / "src" + "\n");
+  EXPECT_EQ(err, temp_ / "no/out" + ": No such file or directory\n");
   EXPECT_FALSE(Exists(temp_ / "no"));
+
+  err = CaptureStderr([&] {
+    out = CaptureStdout([&] {
+      result = CopyDirectoryTree((temp_ / "src").c_str(), (temp_ / "taken").c_str());
+    });
+  });
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(LinesOf(out), (std::set<std::string>{"Successfully to copy file: " + temp_ / "src/only.txt",
+                                                 "Failed to copy file: " + temp_ / "src/sub"}));
+  EXPECT_EQ(err, temp_ / "taken/sub" + ": Not a directory\n");
+  EXPECT_EQ(ReadFile(temp_ / "taken/sub"), "a file where the folder should go");
 }
 
 TEST_F(TreeCopyTest, FollowsLinksAndSkipsLoopsDanglingLinksAndFifos) {

@@ -1,0 +1,42 @@
+// The string rules on arbitrary text: define and include splitting, the device name, the flash
+// origin, the file type, the link location and the UTF-8 check.
+#include <string>
+#include <vector>
+
+#include "app/project_placement.h"
+#include "chip/chip_catalogue.h"
+#include "fuzz/fuzz_support.h"
+#include "ide/project_writer.h"
+#include "mdk/mdk_lists.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzScratchFolder();
+  const std::string text(reinterpret_cast<const char*>(data), size);
+
+  for (const std::string& define : SplitDefines(text)) {
+    FuzzCheck(!define.empty(), "no empty define");
+  }
+  for (const std::string& path : SplitIncludePaths(text)) {
+    FuzzCheck(path.rfind("../", 0) == 0 && path.find('\\') == std::string::npos,
+              "include paths start with ../ and use /");
+  }
+  char code = '?';
+  int32_t sizeKb = -1;
+  const std::string model = ParseDeviceName(text, &code, &sizeKb);
+  FuzzCheck(text.rfind(model, 0) == 0 && sizeKb == FlashSizeFromCode(code),
+            "the model starts the device name and the size fits the code");
+  ParseFlashOrigin(text);
+  ParseFileType(text);
+  const std::string uri = LocationUri(LocateLinkedFile(text));
+  FuzzCheck(uri.rfind("PARENT-", 0) == 0 && uri.find('\\') == std::string::npos,
+            "a link location is PARENT-n-PROJECT_LOC with /");
+  IsValidUtf8(text);
+  std::vector<std::string> pieces;
+  SplitString(text, "/\\", pieces);
+  for (const std::string& piece : pieces) {
+    FuzzCheck(!piece.empty() && piece.find_first_of("/\\") == std::string::npos,
+              "split pieces are non-empty and hold no delimiter");
+  }
+  PathMatchesSeries(text);
+  return 0;
+}

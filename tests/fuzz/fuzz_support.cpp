@@ -1,0 +1,69 @@
+// What the fuzz targets share: a scratch folder, a fixed model, and quiet standard output.
+#include "fuzz/fuzz_support.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include <tinyxml.h>
+
+#include "fs/project_path.h"
+#include "mdk/project_info.h"
+#include "mdk/xml_file.h"
+
+const std::string& FuzzScratchFolder() {
+  static const std::string folder = [] {
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, STDOUT_FILENO);
+    char pattern[] = "/tmp/qm26-fuzz-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+
+    static ProjectInfo model;
+    model.targetName = "fuzz";
+    model.deviceName = "QM26R620AVGT7";
+    model.chipModel = "QM26R620A";
+    model.flashSizeCode = 'G';
+    model.flashSizeKb = 1024;
+    model.flashOrigin = 0x8000000;
+    model.defines = {"USE_HAL", "V=\"1 2\"", ""};
+    model.includePaths = {"../inc", "../../lib/include"};
+    model.groups = {{"App", {{1, "main.c", "..\\src\\main.c"}, {1, "x.c", ".\\x.c"}}},
+                    {"Drivers/HAL", {{1, "gpio.c", "../../lib/../drv/gpio.c"}}}};
+    g_project = &model;
+    g_projectPath = pattern;
+    return std::string(pattern);
+  }();
+  return folder;
+}
+
+void WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+  if (std::fclose(file) != 0) std::abort();
+}
+
+std::string ReadFuzzFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool SurvivesRoundTrip(const std::string& path) {
+  TiXmlDocument loaded;
+  const std::string copy = path + ".round-trip";
+  if (!LoadXmlFile(path, loaded) || !SaveXmlFile(loaded, copy)) return false;
+  TiXmlDocument reloaded;
+  return reloaded.LoadFile(copy.c_str());
+}
+
+void FuzzCheck(bool condition, const char* promise) {
+  if (condition) return;
+  std::fprintf(stderr, "broken promise: %s\n", promise);
+  std::abort();
+}

@@ -1,0 +1,26 @@
+// What the fuzz targets share: a scratch folder, a fixed model, and quiet standard output.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+/// Once per process: sends standard output (the run's progress lines) to /dev/null, makes a
+/// scratch folder and points g_project at a fixed model of a QM26R620AVGT7 project and
+/// g_projectPath at the scratch folder. Returns the scratch folder.
+const std::string& FuzzScratchFolder();
+
+/// Writes `size` bytes at `data` to `path`; aborts when it cannot, which is no finding.
+void WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size);
+
+/// The whole content of `path`, "" when it cannot be read.
+std::string ReadFuzzFile(const std::string& path);
+
+/// True when the XML file at `path` loads, and what the library writes of it loads again. A
+/// template that does not (the library writes some malformed declarations back as they came) is
+/// no proof against what a writer adds.
+bool SurvivesRoundTrip(const std::string& path);
+
+/// Stops the process with a message on standard error when `condition` is false, so that
+/// libFuzzer keeps the input that broke a promise.
+void FuzzCheck(bool condition, const char* promise);

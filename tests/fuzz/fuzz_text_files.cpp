@@ -1,0 +1,47 @@
+// Line search and replacement, the settings file and the linker-script step on arbitrary text.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+
+#include "chip/line_edit.h"
+#include "chip/linker_script.h"
+#include "chip/settings_file.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+size_t LineCount(const std::string& text) {
+  const size_t breaks = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+  return breaks + (!text.empty() && text.back() != '\n' ? 1 : 0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string& folder = FuzzScratchFolder();
+  const std::string input(reinterpret_cast<const char*>(data), size);
+
+  // A rewrite keeps every line but the one it replaces.
+  const std::string text = folder + "/text.txt";
+  WriteFuzzFile(text, data, size);
+  const std::string pattern = input.substr(0, std::min<size_t>(3, input.find('\n')));
+  const int32_t index = FindLineContaining(text.c_str(), pattern.c_str());
+  FuzzCheck(ReplaceLine(text.c_str(), index, "X"), "a readable, writable file is rewritten");
+  FuzzCheck(LineCount(ReadFuzzFile(text)) == LineCount(input), "a rewrite keeps the line count");
+
+  WriteFuzzFile(folder + "/preferences.ini", data, size);
+  FuzzCheck(UpdateSettingsFile(), "a settings file is rewritten");
+
+  const std::string scripts = folder + "/ldscripts";
+  mkdir(scripts.c_str(), 0755);
+  WriteFuzzFile(scripts + "/QM26R620AxE_FLASH.ld", data, size);
+  WriteFuzzFile(scripts + "/QM26R620AxG_FLASH.ld", data, size);
+  FuzzCheck(UpdateLinkerScript(scripts) == LinkerScriptOutcome::kDone, "the scripts are adapted");
+  const std::string script = ReadFuzzFile(scripts + "/QM26R620AxG_FLASH.ld");
+  if (FindLineContaining(text.c_str(), "FLASH (rx)") >= 0 || input.find("FLASH (rx)") != std::string::npos) {
+    FuzzCheck(script.find("FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K\n") != std::string::npos,
+              "a script with a FLASH line gets the chip's");
+  }
+  return 0;
+}
