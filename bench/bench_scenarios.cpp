@@ -1,4 +1,4 @@
-// Times whole generator runs against `cp -a` and `rm -rf` doing the same copies, and prints a table.
+// Times whole generator runs against `cp -a` and `rm -rf` doing the same copies; prints a table.
 //
 //   bench_scenarios <qm26-ide-gen> <work folder> [runs]
 //
@@ -112,8 +112,9 @@ void Announce(const Row& row) {
 void PrintRow(const Row& row) {
   char ratio[16];
   std::snprintf(ratio, sizeof ratio, "%.2f", Median(PairRatios(row)));
-  std::printf("| %s | %s | %s | %s | %s |\n", row.scenario.c_str(), Seconds(Median(row.ours)).c_str(),
-              Seconds(Median(row.reference)).c_str(), ratio, Megabytes(row.peakRssKb).c_str());
+  std::printf("| %s | %s | %s | %s | %s |\n", row.scenario.c_str(),
+              Seconds(Median(row.ours)).c_str(), Seconds(Median(row.reference)).c_str(), ratio,
+              Megabytes(row.peakRssKb).c_str());
 }
 
 void PrintRuns(const Row& row) {
@@ -213,12 +214,12 @@ int main(int argc, char** argv) {
   }
   const double fileKb = static_cast<double>(fs::file_size(inputs.list50kMdkFile)) / 1024;
   char note[128];
-  std::snprintf(note, sizeof note, "peak memory %.1f times the %s .uvprojx", lists.peakRssKb / fileKb,
-                Megabytes(fileKb).c_str());
+  std::snprintf(note, sizeof note, "peak memory %.1f times the %s .uvprojx",
+                lists.peakRssKb / fileKb, Megabytes(fileKb).c_str());
   lists.note = note;
 
-  std::printf("\n| scenario | ours (median) | reference (median) | paired ratio | our peak RSS |\n");
-  std::printf("|---|---|---|---|---|\n");
+  std::printf("\n| scenario | ours (median) | reference (median) | paired ratio | our peak RSS |");
+  std::printf("\n|---|---|---|---|---|\n");
   for (const Row* row : {&first, &again, &lists}) PrintRow(*row);
   std::printf("\nEvery run, in seconds (%d runs after one to warm the caches):\n", runs);
   for (const Row* row : {&first, &again, &lists}) PrintRuns(*row);

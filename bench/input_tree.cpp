@@ -251,7 +251,8 @@ bool WriteLargeMdkFolder(Random& random, const std::string& folder) {
   }
   for (size_t i = 0; i < 300; ++i) {
     const std::string tag = "h" + Padded(i, 3);
-    if (!WriteText(folder + "/inc/" + tag + ".h", SourceText(random, tag, random.Between(1000, 5000)))) {
+    const std::string text = SourceText(random, tag, random.Between(1000, 5000));
+    if (!WriteText(folder + "/inc/" + tag + ".h", text)) {
       return false;
     }
   }
@@ -263,7 +264,8 @@ bool WriteLargeMdkFolder(Random& random, const std::string& folder) {
   }
   for (size_t i = 0; i < 200; ++i) {
     const std::string tag = "d" + Padded(i, 3);
-    if (!WriteText(folder + "/Objects/" + tag + ".d", SourceText(random, tag, random.Between(300, 1700)))) {
+    const std::string text = SourceText(random, tag, random.Between(300, 1700));
+    if (!WriteText(folder + "/Objects/" + tag + ".d", text)) {
       return false;
     }
   }
