@@ -6,6 +6,10 @@ RELEASE_BUILD_DIR ?= build-release
 FUZZ_BUILD_DIR ?= build-fuzz
 # Seconds each fuzz target runs for.
 SECONDS ?= 60
+# The benchmark builds its own Release tree and keeps its generated inputs below $(BENCH_DIR).
+BENCH_BUILD_DIR ?= $(BUILD_DIR)/bench-release
+BENCH_DIR ?= $(BUILD_DIR)/bench
+RUNS ?= 5
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_DIR := $(BUILD_DIR)/demo
 PREFIX ?= /usr/local
@@ -48,9 +52,11 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD_DIR) --target fuzz_targets -j $(JOBS)
 	./scripts/run-fuzzers.sh $(FUZZ_BUILD_DIR) $(SECONDS)
 
-bench: build
-	cmake --build $(BUILD_DIR) --target bench_reader -j $(JOBS)
-	$(BUILD_DIR)/bench/bench_reader
+bench: deps
+	cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD_DIR) --target qm26-ide-gen bench_scenarios bench_reader -j $(JOBS)
+	$(BENCH_BUILD_DIR)/bench/bench_scenarios $(BENCH_BUILD_DIR)/qm26-ide-gen $(BENCH_DIR) $(RUNS)
+	$(BENCH_BUILD_DIR)/bench/bench_reader $(BENCH_DIR)/reader.uvprojx
 
 # The tool, its man page and the example data below $(DESTDIR)$(PREFIX).
 install: deps

@@ -33,8 +33,9 @@ std::string MakeProject(int groups, int filesPerGroup) {
 
 }  // namespace
 
-int main() {
-  const std::string path = "/tmp/qm26-bench-reader.uvprojx";
+// bench_reader [file]: the generated project is written to `file` (by default in /tmp) and removed.
+int main(int argc, char** argv) {
+  const std::string path = argc > 1 ? argv[1] : "/tmp/qm26-bench-reader.uvprojx";
   std::ofstream(path) << MakeProject(200, 100);
 
   constexpr int kRounds = 5;

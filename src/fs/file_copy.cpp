@@ -1,58 +1,114 @@
 // Copying one file byte for byte.
 #include "fs/file_copy.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr size_t kChunkSize = 256;
 // The label of every failed write; it ends in a newline of its own.
 constexpr char kWriteErrorLabel[] = "Fatal write error.\n";
+// What one kernel copy asks for; the kernel moves less per call when it likes.
+constexpr size_t kKernelCopyLength = size_t{1} << 30;
+// Large enough that a file costs few system calls where the kernel will not copy.
+constexpr size_t kBufferSize = 256 * 1024;
 
-// Moves the bytes of `in` to `out` and flushes `out`. Returns 1, or -1 after a perror report.
-int CopyBytes(FILE* in, FILE* out, const char* source) {
-  char buffer[kChunkSize];
+ssize_t CopyFileRange(int in, int out, size_t length) {
+  return copy_file_range(in, nullptr, out, nullptr, length, 0);
+}
+
+// Moves `in` to `out` inside the kernel. True when it reached the end of `in` at or past `size`
+// (the size stat gave); false when the rest is left to the read/write loop: an empty or unknown
+// size (files in /proc report 0), a refusal (EXDEV, ENOSYS, EINVAL, EOPNOTSUPP), an end before
+// `size` (file systems that copy nothing) or any other error, which the loop meets again and
+// reports with the side that failed.
+bool CopyInKernel(int in, int out, off_t size, KernelCopy kernelCopy) {
+  if (size <= 0) return false;
+  off_t copied = 0;
   for (;;) {
-    size_t read = fread(buffer, 1, sizeof buffer, in);
-    if (read == 0) {
+    const ssize_t moved = kernelCopy(in, out, kKernelCopyLength);
+    if (moved <= 0) return moved == 0 && copied >= size;
+    copied += moved;
+  }
+}
+
+// Moves the rest of `in` to `out` through a buffer. Returns 1, or -1 after a perror report.
+int CopyThroughBuffer(int in, int out, const char* source) {
+  // One thread: a static buffer spares an allocation per copied file.
+  static char buffer[kBufferSize];
+  for (;;) {
+    const ssize_t got = read(in, buffer, sizeof buffer);
+    if (got == 0) return 1;
+    if (got < 0) {
+      if (errno == EINTR) continue;
       // A read error (the source is a directory, an I/O fault) is not the end of the file.
-      if (ferror(in)) {
-        perror(source);
-        return -1;
-      }
-      break;
-    }
-    if (fwrite(buffer, 1, read, out) < read) {
-      perror(kWriteErrorLabel);
+      perror(source);
       return -1;
     }
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = write(out, buffer + done, static_cast<size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        // A write that takes nothing has run out of room.
+        if (put == 0) errno = ENOSPC;
+        perror(kWriteErrorLabel);
+        return -1;
+      }
+      done += put;
+    }
   }
-  // The last chunks are still buffered: a full disk shows only here.
-  if (fflush(out) != 0) {
-    perror(kWriteErrorLabel);
-    return -1;
-  }
-  return 1;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 }  // namespace
 
 int CopyFile(const char* source, const char* destination) {
-  FILE* in = fopen(source, "r");
-  if (in == nullptr) {
+  return CopyFileWith(source, destination, CopyFileRange);
+}
+
+int CopyFileWith(const char* source, const char* destination, KernelCopy kernelCopy) {
+  const int in = open(source, O_RDONLY | O_CLOEXEC);
+  struct stat sourceStatus;
+  if (in < 0 || fstat(in, &sourceStatus) != 0) {
     perror(source);
+    if (in >= 0) close(in);
     return -1;
   }
-  FILE* out = fopen(destination, "w");
-  if (out == nullptr) {
+  // Not truncated on opening: a destination that is the source itself would lose its bytes.
+  const int out = open(destination, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  struct stat destinationStatus;
+  if (out < 0 || fstat(out, &destinationStatus) != 0) {
     perror(destination);
-    fclose(in);
+    if (out >= 0) close(out);
+    close(in);
     return -1;
   }
-  int result = CopyBytes(in, out, source);
-  fclose(in);
+  if (SameFile(sourceStatus, destinationStatus)) {
+    close(out);
+    close(in);
+    return 1;
+  }
+  // Only regular files hold bytes to drop; opening with O_TRUNC would ignore the others too.
+  if (S_ISREG(destinationStatus.st_mode) && destinationStatus.st_size > 0 &&
+      ftruncate(out, 0) != 0) {
+    perror(destination);
+    close(out);
+    close(in);
+    return -1;
+  }
+
+  const off_t size = S_ISREG(sourceStatus.st_mode) ? sourceStatus.st_size : 0;
+  int result = 1;
+  if (!CopyInKernel(in, out, size, kernelCopy)) result = CopyThroughBuffer(in, out, source);
+  close(in);
   // A failed close after a failed copy has been reported already.
-  if (fclose(out) != 0 && result == 1) {
+  if (close(out) != 0 && result == 1) {
     perror(kWriteErrorLabel);
     result = -1;
   }

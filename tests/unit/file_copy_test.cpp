@@ -1,8 +1,16 @@
-// Tests of CopyFile: copied bytes, results and the reports on standard error.
+// Tests of CopyFile: copied bytes, results, modes and the reports on standard error, through the
+// kernel copy and through the read/write loop that takes over when the kernel refuses.
 #include "fs/file_copy.h"
 
+#include <cerrno>
+#include <csignal>
 #include <dirent.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/test_support.h"
 
@@ -17,7 +25,59 @@ int OpenDescriptorCount() {
   return count;
 }
 
-TEST(CopyFileTest, CopiesBytesAndReplacesExistingContent) {
+ssize_t RealKernelCopy(int in, int out, size_t length) {
+  return copy_file_range(in, nullptr, out, nullptr, length, 0);
+}
+
+// A kernel that refuses at once.
+template <int kErrno>
+ssize_t Refuses(int, int, size_t) {
+  errno = kErrno;
+  return -1;
+}
+
+// A kernel that moves 1,000 bytes a call and, from offset 3,000 of the source on, refuses with
+// `kErrno`, or reports the end when kErrno is 0: the loop must go on from where it stopped.
+template <int kErrno>
+ssize_t StopsAt3000(int in, int out, size_t length) {
+  if (lseek(in, 0, SEEK_CUR) >= 3000) {
+    errno = kErrno;
+    return kErrno == 0 ? 0 : -1;
+  }
+  return copy_file_range(in, nullptr, out, nullptr, std::min<size_t>(length, 1000), 0);
+}
+
+struct Kernel {
+  const char* name;
+  KernelCopy copy;
+};
+
+const Kernel kKernels[] = {
+    {"kernel copies", RealKernelCopy},
+    {"refuses: ENOSYS", Refuses<ENOSYS>},
+    {"refuses: EXDEV", Refuses<EXDEV>},
+    {"refuses: EINVAL", Refuses<EINVAL>},
+    {"refuses: EOPNOTSUPP", Refuses<EOPNOTSUPP>},
+    {"refuses after 3000 bytes", StopsAt3000<EXDEV>},
+    {"ends early after 3000 bytes", StopsAt3000<0>},
+};
+
+std::string PseudoRandomBytes(size_t size) {
+  std::string bytes(size, '\0');
+  uint32_t state = 12345;
+  for (char& byte : bytes) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<char>(state >> 24);
+  }
+  return bytes;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+TEST(CopyFileTest, CopiesEveryByteOnEitherPath) {
   struct Case {
     const char* name;
     std::string content;
@@ -26,35 +86,55 @@ TEST(CopyFileTest, CopiesBytesAndReplacesExistingContent) {
   const Case cases[] = {
       {"empty", "", ""},
       {"binary", std::string("a\0b\r\n\xff", 6), ""},
-      {"several chunks", std::string(1000, 'x') + "end", ""},
+      // Larger than the buffer of the read/write loop, and not a multiple of it.
+      {"several buffers", PseudoRandomBytes(600 * 1024 + 7), ""},
       {"overwrite longer", "short", std::string(5000, 'o')},
       {"empty over content", "", "old"},
   };
   ScopedTempDir temp;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string source = temp / "source";
-    const std::string destination = temp / "destination";
-    WriteFile(source, c.content);
-    RemoveTree(destination);
-    if (!c.oldDestination.empty()) WriteFile(destination, c.oldDestination);
-    int result = 0;
-    std::string out;
-    std::string err = CaptureStderr([&] {
-      out = CaptureStdout([&] { result = CopyFile(source.c_str(), destination.c_str()); });
-    });
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(ReadFile(destination), c.content);
-    EXPECT_TRUE(Exists(destination));
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(err, "");
+  for (const Kernel& kernel : kKernels) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(kernel.name) + ", " + c.name);
+      const std::string source = temp / "source";
+      const std::string destination = temp / "destination";
+      WriteFile(source, c.content);
+      RemoveTree(destination);
+      if (!c.oldDestination.empty()) WriteFile(destination, c.oldDestination);
+      int result = 0;
+      std::string out;
+      std::string err = CaptureStderr([&] {
+        out = CaptureStdout([&] {
+          result = CopyFileWith(source.c_str(), destination.c_str(), kernel.copy);
+        });
+      });
+      EXPECT_EQ(result, 1);
+      EXPECT_TRUE(Exists(destination));
+      EXPECT_TRUE(ReadFile(destination) == c.content) << "the copy differs";
+      EXPECT_EQ(out, "");
+      EXPECT_EQ(err, "");
+    }
   }
+  // Between file systems the kernel refuses with EXDEV, unless it can copy across them.
+  const std::string shared = "/dev/shm/qm26-copy-test-" + std::to_string(getpid());
+  const std::string bytes = PseudoRandomBytes(300 * 1024);
+  WriteFile(shared, bytes);
+  if (ReadFile(shared) == bytes) {
+    EXPECT_EQ(CopyFile(shared.c_str(), (temp / "from-shm").c_str()), 1);
+    EXPECT_TRUE(ReadFile(temp / "from-shm") == bytes) << "the copy from /dev/shm differs";
+  }
+  unlink(shared.c_str());
+  // stat gives no size for the files of /proc, yet they have content.
+  std::ostringstream version;
+  version << std::ifstream("/proc/version").rdbuf();
+  ASSERT_FALSE(version.str().empty());
+  EXPECT_EQ(CopyFile("/proc/version", (temp / "version").c_str()), 1);
+  EXPECT_EQ(ReadFile(temp / "version"), version.str());
 }
 
 TEST(CopyFileTest, FailuresGiveMinusOneWithReportAndCloseEveryFile) {
   ScopedTempDir temp;
   WriteFile(temp / "small", "a few bytes");
-  WriteFile(temp / "large", std::string(20000, 'z'));
+  WriteFile(temp / "large", std::string(400000, 'z'));
   MakeDirs(temp / "folder");
   struct Case {
     const char* name;
@@ -69,28 +149,101 @@ TEST(CopyFileTest, FailuresGiveMinusOneWithReportAndCloseEveryFile) {
        temp / "none/copy2" + ": No such file or directory\n"},
       {"destination is a folder", temp / "small", temp / "folder",
        temp / "folder" + ": Is a directory\n"},
-      // Fits the stdio buffer: the write fails only when flushed.
-      {"full disk at flush", temp / "small", "/dev/full",
+      {"full disk, small file", temp / "small", "/dev/full",
        "Fatal write error.\n: No space left on device\n"},
-      {"full disk while writing", temp / "large", "/dev/full",
+      {"full disk, large file", temp / "large", "/dev/full",
        "Fatal write error.\n: No space left on device\n"},
       // Opening a folder for reading works on Linux; reading it fails.
       {"source is a folder", temp / "folder", temp / "copy3",
        temp / "folder" + ": Is a directory\n"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const int descriptorsBefore = OpenDescriptorCount();
-    int result = 0;
-    std::string err = CaptureStderr([&] {
-      result = CopyFile(c.source.c_str(), c.destination.c_str());
-    });
-    EXPECT_EQ(result, -1);
-    EXPECT_EQ(err, c.expectedReport);
-    EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+  for (const Kernel& kernel : kKernels) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(kernel.name) + ", " + c.name);
+      const int descriptorsBefore = OpenDescriptorCount();
+      int result = 0;
+      std::string err = CaptureStderr([&] {
+        result = CopyFileWith(c.source.c_str(), c.destination.c_str(), kernel.copy);
+      });
+      EXPECT_EQ(result, -1);
+      EXPECT_EQ(err, c.expectedReport);
+      EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
+    }
   }
   // A failed open of the source creates nothing.
   EXPECT_FALSE(Exists(temp / "copy1"));
+}
+
+// A destination that may not grow past 64 KiB fails part way like a full disk: inside the kernel
+// copy of a regular file, and again in the read/write loop.
+TEST(CopyFileTest, WriteThatRunsOutOfRoomMidwayFails) {
+  ScopedTempDir temp;
+  const std::string source = temp / "image.axf";
+  WriteFile(source, PseudoRandomBytes(1 << 20));
+  struct rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  // Past the limit the kernel sends SIGXFSZ, which would end the test process.
+  const sighandler_t savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+  for (const Kernel& kernel : {kKernels[0], kKernels[2]}) {
+    SCOPED_TRACE(kernel.name);
+    const std::string destination = temp / "copy";
+    RemoveTree(destination);
+    int result = 0;
+    const std::string err = CaptureStderr([&] {
+      struct rlimit limit = saved;
+      limit.rlim_cur = 64 * 1024;
+      setrlimit(RLIMIT_FSIZE, &limit);
+      result = CopyFileWith(source.c_str(), destination.c_str(), kernel.copy);
+      setrlimit(RLIMIT_FSIZE, &saved);
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(err, "Fatal write error.\n: File too large\n");
+    EXPECT_EQ(ReadFile(destination).size(), 64u * 1024);
+  }
+  std::signal(SIGXFSZ, savedHandler);
+}
+
+TEST(CopyFileTest, NewFileGetsModeFromUmaskAndExistingFileKeepsItsMode) {
+  ScopedTempDir temp;
+  const std::string source = temp / "source";
+  WriteFile(source, "data");
+  chmod(source.c_str(), 0700);
+  const mode_t savedUmask = umask(027);
+  for (const Kernel& kernel : {kKernels[0], kKernels[1]}) {
+    SCOPED_TRACE(kernel.name);
+    const std::string fresh = temp / "fresh";
+    const std::string existing = temp / "existing";
+    RemoveTree(fresh);
+    WriteFile(existing, "old content");
+    chmod(existing.c_str(), 0604);
+    EXPECT_EQ(CopyFileWith(source.c_str(), fresh.c_str(), kernel.copy), 1);
+    EXPECT_EQ(CopyFileWith(source.c_str(), existing.c_str(), kernel.copy), 1);
+    EXPECT_EQ(ModeOf(fresh), 0640u);
+    EXPECT_EQ(ModeOf(existing), 0604u);
+    EXPECT_EQ(ReadFile(existing), "data");
+  }
+  umask(savedUmask);
+}
+
+// A link in the MDK folder may lead back to the file the copy writes: truncating the destination
+// would empty the source.
+TEST(CopyFileTest, CopyOntoItselfLeavesTheFileWhole) {
+  ScopedTempDir temp;
+  const std::string file = temp / "project/preferences.ini";
+  const std::string content = "[device]\nchipTarget=QM26R620AVGT7\n";
+  WriteFile(file, content);
+  MakeDirs(temp / "mdk");
+  ASSERT_EQ(symlink("../project/preferences.ini", (temp / "mdk/preferences.ini").c_str()), 0);
+  ASSERT_EQ(link(file.c_str(), (temp / "hard").c_str()), 0);
+  const std::string sources[] = {temp / "mdk/preferences.ini", temp / "hard", file};
+  for (const std::string& source : sources) {
+    SCOPED_TRACE(source);
+    int result = 0;
+    const std::string err = CaptureStderr([&] { result = CopyFile(source.c_str(), file.c_str()); });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(ReadFile(file), content);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,227 @@
+// Times whole generator runs against `cp -a` and `rm -rf` doing the same copies; prints a table.
+//
+//   bench_scenarios <qm26-ide-gen> <work folder> [runs]
+//
+// Every scenario runs once to warm the caches, then `runs` times (at least 5), each of our runs
+// followed by its reference run; the ratio is the median of the per-pair ratios. The two sides
+// strictly alternate and each prepares its own folder just before it runs, so that each side finds
+// the file system as the other left it: ext4 without a journal passes over the inodes freed in the
+// last minute when it looks for a new one, so what ran just before changes what creating 3,000
+// files costs.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "child_run.h"
+#include "input_tree.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kMinimumRuns = 5;
+
+struct Row {
+  std::string scenario;
+  std::vector<double> ours;
+  std::vector<double> reference;
+  long peakRssKb = 0;
+  std::string note;
+};
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::vector<double> PairRatios(const Row& row) {
+  std::vector<double> ratios;
+  for (size_t i = 0; i < row.ours.size(); ++i) ratios.push_back(row.ours[i] / row.reference[i]);
+  return ratios;
+}
+
+// Runs that must succeed for the figures to mean anything; ends the benchmark otherwise.
+class Runner {
+ public:
+  explicit Runner(std::string logPath) : logPath_(std::move(logPath)) {}
+
+  ChildRun Run(const std::vector<std::string>& argv) {
+    const ChildRun run = RunChild(argv, logPath_);
+    if (run.exitStatus != 0) {
+      std::fprintf(stderr, "bench: %s failed (status %d); its output is in %s\n", argv[0].c_str(),
+                   run.exitStatus, logPath_.c_str());
+      std::exit(1);
+    }
+    return run;
+  }
+
+  /// The time of `commands` run one after the other.
+  double RunAll(const std::vector<std::vector<std::string>>& commands) {
+    double seconds = 0;
+    for (const auto& argv : commands) seconds += Run(argv).seconds;
+    return seconds;
+  }
+
+  void Remove(const std::string& path) { Run({"rm", "-rf", path}); }
+
+  /// One side of a pair: `prepare` (not timed) removes what the run before left where needed, then
+  /// `timed` runs from a clean page cache (no dirty pages of the other side to write back).
+  void Side(const std::function<void()>& prepare, const std::function<void()>& timed) {
+    prepare();
+    sync();
+    timed();
+  }
+
+ private:
+  std::string logPath_;
+};
+
+// `rm -rf` of what `folder` holds, as a shell's `rm -rf folder/* folder/.*` would.
+std::vector<std::string> RemoveContentsCommand(const std::string& folder) {
+  std::vector<std::string> argv = {"rm", "-rf"};
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    argv.push_back(entry.path().string());
+  }
+  return argv;
+}
+
+std::string Seconds(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f s", value);
+  return text;
+}
+
+std::string Megabytes(double kilobytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", kilobytes / 1024);
+  return text;
+}
+
+// A line before each scenario's runs, which take minutes on a slow disk.
+void Announce(const Row& row) {
+  std::printf("bench: %s\n", row.scenario.c_str());
+  std::fflush(stdout);
+}
+
+void PrintRow(const Row& row) {
+  char ratio[16];
+  std::snprintf(ratio, sizeof ratio, "%.2f", Median(PairRatios(row)));
+  std::printf("| %s | %s | %s | %s | %s |\n", row.scenario.c_str(),
+              Seconds(Median(row.ours)).c_str(), Seconds(Median(row.reference)).c_str(), ratio,
+              Megabytes(row.peakRssKb).c_str());
+}
+
+void PrintRuns(const Row& row) {
+  std::printf("  %s\n    ours:", row.scenario.c_str());
+  for (double t : row.ours) std::printf(" %.3f", t);
+  std::printf("\n    reference:");
+  for (double t : row.reference) std::printf(" %.3f", t);
+  std::printf("\n");
+  if (!row.note.empty()) std::printf("    %s\n", row.note.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s <qm26-ide-gen> <work folder> [runs]\n", argv[0]);
+    return 2;
+  }
+  const std::string generator = fs::absolute(argv[1]).string();
+  const std::string work = fs::absolute(argv[2]).lexically_normal().string();
+  const int runs = std::max(kMinimumRuns, argc > 3 ? std::atoi(argv[3]) : kMinimumRuns);
+  fs::create_directories(work);
+
+  std::printf("bench: writing the inputs below %s (kept for later runs)\n", work.c_str());
+  std::fflush(stdout);
+  BenchInputs inputs;
+  if (!WriteBenchInputs(work + "/inputs", &inputs)) return 1;
+  const std::string log = work + "/runs.log";
+  fs::remove(log);
+  Runner runner(log);
+
+  const auto generatorRun = [&](const std::string& mdkFile) {
+    return std::vector<std::string>{generator, "-MDKPATH", mdkFile, "-TEMPLATESPATH",
+                                    inputs.templatesPath, "-BSPPATH", inputs.bspPath};
+  };
+  const std::string largeFolder = fs::path(inputs.largeMdkFile).parent_path().string();
+  // Beside each other: a new file's inode is looked for near its folder's, and the file system's
+  // cost of that search differs from place to place.
+  const std::string project = fs::path(largeFolder).parent_path().string() + "/qm26_ide_proj";
+  const std::string reference = fs::path(largeFolder).parent_path().string() + "/reference";
+  const std::vector<std::vector<std::string>> copyCommands = {
+      {"cp", "-a", inputs.templatesPath + "/QM26R620A/QM26_IDE/.", largeFolder + "/.",
+       inputs.startupFile, reference},
+      {"cp", "-a", inputs.linkerFolder, reference + "/ldscripts"},
+  };
+
+  // 1: a fresh project folder each time; the reference copies into a fresh folder.
+  Row first{"1. first run, 3,001 files, 286 MB", {}, {}, 0, ""};
+  Announce(first);
+  for (int i = 0; i <= runs; ++i) {
+    ChildRun ours;
+    double theirs = 0;
+    runner.Side([&] { runner.Remove(project); },
+                [&] { ours = runner.Run(generatorRun(inputs.largeMdkFile)); });
+    runner.Side(
+        [&] {
+          runner.Remove(reference);
+          fs::create_directory(reference);
+        },
+        [&] { theirs = runner.RunAll(copyCommands); });
+    if (i == 0) continue;  // warming the caches
+    first.ours.push_back(ours.seconds);
+    first.reference.push_back(theirs);
+    first.peakRssKb = std::max(first.peakRssKb, ours.peakRssKb);
+  }
+
+  // 2: both folders hold a complete project from the run before.
+  Row again{"2. re-run over the project", {}, {}, 0, ""};
+  Announce(again);
+  for (int i = 0; i <= runs; ++i) {
+    ChildRun ours;
+    double theirs = 0;
+    runner.Side([] {}, [&] { ours = runner.Run(generatorRun(inputs.largeMdkFile)); });
+    runner.Side([] {}, [&] {
+      std::vector<std::vector<std::string>> commands = {RemoveContentsCommand(reference)};
+      commands.insert(commands.end(), copyCommands.begin(), copyCommands.end());
+      theirs = runner.RunAll(commands);
+    });
+    if (i == 0) continue;
+    again.ours.push_back(ours.seconds);
+    again.reference.push_back(theirs);
+    again.peakRssKb = std::max(again.peakRssKb, ours.peakRssKb);
+  }
+
+  // 3: our run on the larger list against our run on the smaller one.
+  Row lists{"3. 50,000 C files listed (reference: our run on 5,000)", {}, {}, 0, ""};
+  Announce(lists);
+  for (int i = 0; i <= runs; ++i) {
+    ChildRun large;
+    ChildRun small;
+    runner.Side([] {}, [&] { large = runner.Run(generatorRun(inputs.list50kMdkFile)); });
+    runner.Side([] {}, [&] { small = runner.Run(generatorRun(inputs.list5kMdkFile)); });
+    if (i == 0) continue;
+    lists.ours.push_back(large.seconds);
+    lists.reference.push_back(small.seconds);
+    lists.peakRssKb = std::max(lists.peakRssKb, large.peakRssKb);
+  }
+  const double fileKb = static_cast<double>(fs::file_size(inputs.list50kMdkFile)) / 1024;
+  char note[128];
+  std::snprintf(note, sizeof note, "peak memory %.1f times the %s .uvprojx",
+                lists.peakRssKb / fileKb, Megabytes(fileKb).c_str());
+  lists.note = note;
+
+  std::printf("\n| scenario | ours (median) | reference (median) | paired ratio | our peak RSS |");
+  std::printf("\n|---|---|---|---|---|\n");
+  for (const Row* row : {&first, &again, &lists}) PrintRow(*row);
+  std::printf("\nEvery run, in seconds (%d runs after one to warm the caches):\n", runs);
+  for (const Row* row : {&first, &again, &lists}) PrintRuns(*row);
+  return 0;
+}
