@@ -188,4 +188,21 @@ TEST_F(SafetyRunTest, EveryEntryThatCannotBeCopiedIsNamedAndTheRestIsCopied) {
   EXPECT_EQ(Snapshot(dir_.path(), "work/qm26_ide_proj"), before);
 }
 
+TEST_F(SafetyRunTest, ALinkBackIntoTheProjectFolderLeavesTheFileWhole) {
+  // The MDK folder shares the IDE's settings file through a link into the generated project.
+  ASSERT_EQ(symlink("../qm26_ide_proj/preferences.ini", (dir_ / "work/mdk/preferences.ini").c_str()), 0);
+  std::vector<std::string> expected =
+      SplitLines(ReadFile(dir_ / "tpl/QM26R620A/QM26_IDE/preferences.ini"));
+  ASSERT_GE(expected.size(), 4u);
+  expected[2] = "chipTarget=QM26R620AVGT7";
+  expected[3] = "chipSizeType=G";
+  for (const char* run : {"first run", "re-run"}) {
+    SCOPED_TRACE(run);
+    const RunResult result =
+        RunGeneratorBinary({"-MDKPATH", Mdk(), "-TEMPLATESPATH", dir_ / "tpl"}, dir_.path());
+    EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
+    EXPECT_EQ(SplitLines(ReadFile(dir_ / "work/qm26_ide_proj/preferences.ini")), expected);
+  }
+}
+
 }  // namespace
