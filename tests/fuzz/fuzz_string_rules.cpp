@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_support.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_lists.h"
+#include "mdk/mdk_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzScratchFolder();
@@ -17,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(!define.empty(), "no empty define");
   }
   for (const std::string& path : SplitIncludePaths(text)) {
-    FuzzCheck(path.rfind("../", 0) == 0 && path.find('\\') == std::string::npos,
-              "include paths start with ../ and use /");
+    FuzzCheck((path.rfind("../", 0) == 0 || IsAbsoluteMdkPath(path)) &&
+                  path.find('\\') == std::string::npos,
+              "include paths are absolute or start with ../, and use /");
   }
   char code = '?';
   int32_t sizeKb = -1;
@@ -27,9 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             "the model starts the device name and the size fits the code");
   ParseFlashOrigin(text);
   ParseFileType(text);
-  const std::string uri = LocationUri(LocateLinkedFile(text));
-  FuzzCheck(uri.rfind("PARENT-", 0) == 0 && uri.find('\\') == std::string::npos,
-            "a link location is PARENT-n-PROJECT_LOC with /");
+  const LinkLocation location = LocateLinkedFile(text);
+  FuzzCheck(location.remainingPath.find('\\') == std::string::npos, "a link location uses /");
+  if (!location.isAbsolute) {
+    FuzzCheck(LocationUri(location).rfind("PARENT-", 0) == 0 &&
+                  location.remainingPath.rfind("../", 0) != 0,
+              "a relative link location is PARENT-n-PROJECT_LOC with its climbs counted");
+  }
   IsValidUtf8(text);
   std::vector<std::string> pieces;
   SplitString(text, "/\\", pieces);
