@@ -205,4 +205,18 @@ TEST_F(SafetyRunTest, ALinkBackIntoTheProjectFolderLeavesTheFileWhole) {
   }
 }
 
+TEST_F(SafetyRunTest, AProjectFolderThatCannotBeCreatedIsNamedWithTheReason) {
+  // The folder that would hold the project takes no new entries from the unprivileged user.
+  ASSERT_EQ(chmod((dir_ / "work").c_str(), 0555), 0);
+  const auto before = Snapshot(dir_.path());
+  const RunResult run =
+      RunGeneratorBinary({"-MDKPATH", Mdk(), "-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(), true);
+  EXPECT_EQ(run.exitStatus, 255);
+  std::vector<std::string> expected = Opening();
+  expected.push_back("Failed to create folder: " + Project() + ": Permission denied");
+  EXPECT_EQ(SplitLines(run.out), expected);
+  EXPECT_EQ(Snapshot(dir_.path()), before);
+  chmod((dir_ / "work").c_str(), 0755);
+}
+
 }  // namespace
