@@ -2,7 +2,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <string>
 
 #include "mdk/mdk_reader.h"
@@ -43,11 +42,13 @@ int main(int argc, char** argv) {
   size_t files = 0;
   for (int round = 0; round < kRounds; ++round) {
     ProjectInfo info;
-    std::streambuf* saved = std::cout.rdbuf(nullptr);  // keep the success line out of the timing
     const auto start = std::chrono::steady_clock::now();
-    ReadMdkProject(path, &info);
+    const Result read = ReadMdkProject(path, &info);
     const auto end = std::chrono::steady_clock::now();
-    std::cout.rdbuf(saved);
+    if (!read) {
+      std::fprintf(stderr, "%s\n", read.Describe().c_str());
+      return 1;
+    }
     best = std::min(best, std::chrono::duration<double, std::milli>(end - start).count());
     files = 0;
     for (const SourceGroup& group : info.groups) files += group.files.size();

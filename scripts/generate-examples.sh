@@ -1,10 +1,10 @@
 #!/bin/sh
-# Writes the bundled example data that follows from the chip catalogue, from the one table below:
+# Writes the bundled example data that follows from the chip catalogue (src/chip/chip_catalogue.cpp):
 #   examples/bsp/<folder>/libraries/cmsis/<core>/device_support/startup/gcc/   startup files
 #   examples/bsp/<folder>/.../gcc/linker/<model>x<code>_FLASH.ld                  linker scripts
 #   examples/ide-template/cm0plus/       the Cortex-M0+ IDE template, made from the Cortex-M4 one
 #   examples/QM26IDE_Templates/<model>/QM26_IDE   links to the template of the model's core
-# The Cortex-M4 template (examples/ide-template/cm4) is written by hand. Edit the table or a body
+# The Cortex-M4 template (examples/ide-template/cm4) is written by hand. Edit the catalogue or a body
 # here, run the script, and commit what it writes.
 #
 #   scripts/generate-examples.sh          rewrites those files under examples/
@@ -13,32 +13,30 @@ set -eu
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
-# One row per catalogue model: model, BSP folder, core, GCC startup file, and the SRAM in KiB of
-# the part for each flash-size code of its core (below). The folder is the model's series; QM26R650, which has no series, shares the QM26R630 folder and startup file, and
-# QM26VC635's startup file has no extension, as the catalogue names it.
-TABLE='QM26R620A  QM26R620A_625  cm4      startup_qm26r620a_625.s  96,128,128
-QM26R610   QM26R610_615   cm4      startup_qm26r610_615.s   96,128,128
-QM26R620   QM26R620       cm4      startup_qm26r610_615.s   96,128,128
-QM26R615   QM26R610_615   cm4      startup_qm26r610_615.s   96,128,128
-QM26R625   QM26R620A_625  cm4      startup_qm26r620a_625.s  96,192,192
-QM26R630   QM26R630       cm4      startup_qm26r630.s       96,128,128
-QM26R635   QM26R635       cm4      startup_qm26r635.s       96,128,128
-QM26R640   QM26R640       cm4      startup_qm26r640.s       96,128,128
-QM26R645   QM26R645       cm4      startup_qm26r645.s       96,128,128
-QM26R650   QM26R630       cm4      startup_qm26r630.s       96,128,128
-QM26R660   QM26R660_665   cm4      startup_qm26r660_665.s   96,128,128
-QM26R665   QM26R660_665   cm4      startup_qm26r660_665.s   96,128,128
-QM26S110   QM26S110       cm0plus  startup_qm26s110.s       8,16
-QM26VC635  QM26VC635      cm4      startup_qm26vc635        96,128,128
-QM26T620A  QM26T620A      cm4      startup_qm26t620a.s      96,128,128
-QM26T645   QM26T645       cm4      startup_qm26t645.s       96,128,128
-QM26R690   QM26R690       cm4      startup_qm26r690.s       96,128,128
-QM26N612   QM26N612_616   cm4      startup_qm26n612_616.s   96,128,128
-QM26N616   QM26N612_616   cm4      startup_qm26n612_616.s   96,128,128
-QM26R671   QM26R67x       cm4      startup_qm26r67x.s       96,128,128
-QM26R672   QM26R67x       cm4      startup_qm26r67x.s       96,128,128
-QM26R673   QM26R67x       cm4      startup_qm26r67x.s       96,128,128
-'
+# The rows come from the chip catalogue itself, printed by the qm26-chip-table program that the
+# build makes from the same source (QM26_CHIP_TABLE names it; build/qm26-chip-table by default):
+# model, series, core, GCC startup file, FPU. A model without a series (QM26R650) shares the BSP
+# folder of the model before it with the same startup file, and QM26VC635's startup file has no
+# extension, as the catalogue names it.
+CHIP_TABLE=${QM26_CHIP_TABLE:-$ROOT/build/qm26-chip-table}
+if [ ! -x "$CHIP_TABLE" ]; then
+  echo "No $CHIP_TABLE: build it first (cmake --build build --target qm26-chip-table)" >&2
+  exit 2
+fi
+TABLE=$("$CHIP_TABLE" | awk '
+  $2 != "-" { folder[$4] = $2 }
+  { print $1, ($2 == "-" ? folder[$4] : $2), $3, $4 }')
+
+# The SRAM in KiB of the example part for each flash-size code of its core (below).
+part_rams() {
+  case $1 in
+    QM26R625) echo "96,192,192" ;;
+    *) case $2 in
+         cm4) echo "96,128,128" ;;
+         cm0plus) echo "8,16" ;;
+       esac ;;
+  esac
+}
 
 # Per core: the flash-size codes that get a linker script ("code:flash KiB"), the core's name in
 # comments, and the smallest heap and stack the linker scripts reserve.
@@ -562,8 +560,9 @@ BODY
 write_examples() {
   out=$1
   rm -rf "$out/bsp" "$out/ide-template/cm0plus" "$out/QM26IDE_Templates"
-  echo "$TABLE" | while read -r model folder core startup rams; do
+  echo "$TABLE" | while read -r model folder core startup; do
     [ -n "$model" ] || continue
+    rams=$(part_rams "$model" "$core")
     gcc_dir="$out/bsp/$folder/libraries/cmsis/$core/device_support/startup/gcc"
     mkdir -p "$gcc_dir/linker"
     "startup_body_$core" | sed -e "s/@STARTUP@/$startup/" -e "s/@SERIES@/$folder/" \

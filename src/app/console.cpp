@@ -1,8 +1,12 @@
-// Console output: every progress and error message of a run goes through here to standard output.
+// Console output: the one way a run writes a line to standard output or standard error.
 #include "app/console.h"
 
 #include <iostream>
 
 void PrintLine(const std::string& text) {
   std::cout << text << '\n' << std::flush;
+}
+
+void PrintErrorLine(const std::string& text) {
+  std::cerr << text << '\n' << std::flush;
 }

@@ -12,11 +12,11 @@
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
 #include "chip/settings_file.h"
-#include "fs/project_path.h"
+#include "fs/xml_file.h"
+#include "fs/xml_text.h"
 #include "ide/build_selection.h"
 #include "ide/cproject_writer.h"
 #include "ide/project_writer.h"
-#include "mdk/mdk_lists.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/project_info.h"
 
@@ -32,6 +32,11 @@ constexpr char kParameterError[] = "Parameter configuration error!";
 constexpr char kMdkInProjectFolder[] =
     "The MDK project lies in the folder the project would be generated into: ";
 constexpr char kNotUtf8[] = "Not valid UTF-8: ";
+constexpr char kReadSucceeded[] = "Success to read MDK project file: ";
+constexpr char kNoSupportedModel[] = "No supported MCU model found!";
+constexpr char kWriteFailed[] = "Failed to write file: ";
+constexpr char kNoLinkFile[] = "No link file found!";
+constexpr char kScriptNotDeleted[] = "delete file error: ";
 
 void PrintBanner() {
   PrintLine(kRule);
@@ -42,48 +47,71 @@ void PrintBanner() {
 
 // True when every text that goes into the project files is UTF-8, as those files declare; else
 // names the option or the MDK element that is not and returns false.
-bool TextsAreUtf8(const CommandLine& options) {
+bool TextsAreUtf8(const CommandLine& options, const ProjectInfo& project) {
   if (!IsValidUtf8(options.targetName)) {
     PrintLine(std::string(kNotUtf8) + "-TARGETNAME");
     return false;
   }
-  const std::string element = FirstNonUtf8Element(*g_project);
+  const std::string element = FirstNonUtf8Element(project);
   if (element.empty()) return true;
   PrintLine(kNotUtf8 + element + " in " + options.mdkPath);
   return false;
 }
 
-// The steps after the options are read, on the model that g_project points to.
-int Generate(const CommandLine& options) {
-  if (!ReadMdkProject(options.mdkPath, g_project)) return kFailure;
-  // The override only renames: it never chooses which target of the MDK file is read.
-  if (!options.targetName.empty()) g_project->targetName = options.targetName;
-  if (!IsChipSupported()) return kFailure;
-  if (!TextsAreUtf8(options)) return kFailure;
+// Writes the chip's settings and reduces the linker scripts to the chip's own. False after the
+// message of a file that could not be rewritten; a template without linker scripts still gives a
+// usable project, a script left half-written does not.
+bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
+  const Result settings = UpdateSettingsFile(paths.projectFolder, project);
+  if (!settings) {
+    PrintLine(kWriteFailed + settings.path());
+    return false;
+  }
+  const LinkerScriptUpdate scripts = UpdateLinkerScript(paths.projectLinkerFolder, project);
+  if (!scripts.folder) PrintLine(kNoLinkFile);
+  for (const Result& notDeleted : scripts.notDeleted) {
+    PrintLine(kScriptNotDeleted + notDeleted.path());
+  }
+  if (!scripts.script) {
+    PrintLine(kWriteFailed + scripts.script.path());
+    return false;
+  }
+  return true;
+}
 
+// The steps after the options are read, on the model the driver created.
+int Generate(const CommandLine& options, ProjectInfo& project) {
+  if (!ReadMdkProject(options.mdkPath, &project)) {
+    PrintLine(kUnableToLoadFile + options.mdkPath);
+    return kFailure;
+  }
+  PrintLine(kReadSucceeded + options.mdkPath);
+  // The override only renames: it never chooses which target of the MDK file is read.
+  if (!options.targetName.empty()) project.targetName = options.targetName;
+  if (!IsChipSupported(project)) {
+    PrintLine(kNoSupportedModel);
+    return kFailure;
+  }
+  if (!TextsAreUtf8(options, project)) return kFailure;
+
+  const RunPaths paths = DeriveRunPaths(options.mdkPath, options.templatesPath, options.bspPath,
+                                        project.chipModel);
   // Emptying the project folder must never delete the MDK project being converted.
-  const std::string mdkFolder = MdkFolderOf(options.mdkPath);
-  if (MdkFolderIsProjectFolder(mdkFolder)) {
+  if (MdkFolderIsProjectFolder(paths)) {
     PrintLine(kMdkInProjectFolder + options.mdkPath);
     return kFailure;
   }
-  if (!PrepareProjectFolder(options.mdkPath, options.templatesPath, options.bspPath)) {
-    return kFailure;
-  }
-  if (!PlaceTemplate(options.templatesPath, mdkFolder)) return kFailure;
-  if (!options.bspPath.empty() && !PlaceBspFiles(options.bspPath)) return kFailure;
+  if (!PrepareProjectFolder(paths)) return kFailure;
+  if (!PlaceTemplate(paths)) return kFailure;
+  if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
   // The IDE compiles whatever lies in the project folder: leave out what the MDK target does not
   // build, and give it the include folders MDK adds by itself.
-  SelectBuildInputs(mdkFolder, options.bspPath.empty() ? "" : GetStartupFileName());
+  const BuildSelection selection =
+      SelectBuildInputs(project, paths.mdkFolder, paths.projectFolder, paths.startupName);
 
-  if (!GenerateProjectFile()) return kFailure;
-  if (!GenerateCProjectFile()) return kFailure;
-  if (!UpdateSettingsFile()) return kFailure;
-  // A template without linker scripts still gives a usable project; a script left half-written
-  // does not.
-  if (UpdateLinkerScript(g_projectPath + "/ldscripts") == LinkerScriptOutcome::kWriteFailed) {
-    return kFailure;
-  }
+  if (!GenerateProjectFile(project, paths.projectFolder)) return kFailure;
+  if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
+  if (!WriteDeviceFiles(paths, project)) return kFailure;
   return 0;
 }
 
@@ -110,7 +138,7 @@ int RunGenerator(int argc, char** argv) {
 
   std::unique_ptr<ProjectInfo> model = std::make_unique<ProjectInfo>();
   g_project = model.get();
-  const int status = Generate(options);
+  const int status = Generate(options, *g_project);
   g_project = nullptr;
   if (status != 0) return status;
 

@@ -5,25 +5,25 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/console.h"
 #include "chip/chip_catalogue.h"
-#include "fs/entry_kind.h"
+#include "chip/linker_script.h"
+#include "fs/directory_list.h"
 #include "fs/file_copy.h"
-#include "fs/project_path.h"
 #include "fs/tree_copy.h"
 #include "fs/tree_delete.h"
 #include "mdk/mdk_path.h"
-#include "mdk/project_info.h"
+#include "mdk/mdk_text.h"
+
+std::string g_projectPath;
 
 namespace {
 
 constexpr char kProjectFolderName[] = "qm26_ide_proj";
 constexpr char kTemplatesFolderName[] = "QM26IDE_Templates";
 constexpr char kTemplateName[] = "QM26_IDE";
-constexpr char kLinkerFolderName[] = "ldscripts";
-// The one model whose BSP support files sit under the Cortex-M0+ core folder.
-constexpr char kCortexM0PlusModel[] = "QM26S110";
 constexpr char kTemplatesMissing[] = "Templates path does not exist.";
 constexpr char kTemplateCopyFailed[] = "Failed to copy the tamplate file.";
 constexpr char kMdkCopyFailed[] = "Failed to copy the MDK project folder.";
@@ -31,6 +31,10 @@ constexpr char kLinkerCopyFailed[] = "Failed to copy the ld file.";
 constexpr char kStartupCopyFailed[] = "Failed to copy the .s file.";
 constexpr char kProjectFolderIsLink[] = "The project folder is a symbolic link: ";
 constexpr char kCreateFailed[] = "Failed to create folder: ";
+constexpr char kCopied[] = "Successfully to copy file: ";
+constexpr char kNotCopied[] = "Failed to copy file: ";
+constexpr char kDeleteFileError[] = "delete file error";
+constexpr char kDeleteDirError[] = "delete empty dir error";
 
 // The current working directory, of any length; "" when it cannot be read.
 std::string CurrentDirectory() {
@@ -42,57 +46,40 @@ std::string CurrentDirectory() {
   return buffer.c_str();
 }
 
-// The template folder of g_project's chip model; with `announce`, the lines that a run prints
-// before it copies the template.
-std::string TemplateFolder(const std::string& templatesPath, bool announce) {
-  std::string folder;
-  if (templatesPath.empty()) {
-    const std::string cwd = CurrentDirectory();
-    if (announce) PrintLine("Program current run directory: " + cwd);
-    folder = cwd + "/" + kTemplatesFolderName;
-  } else {
-    folder = templatesPath;
+// The lines a run prints before it copies the template.
+void AnnounceTemplateFolder(const RunPaths& paths) {
+  if (paths.templatesFromWorkingDirectory) {
+    PrintLine("Program current run directory: " + paths.workingDirectory);
   }
-  folder += "/" + g_project->chipModel + "/" + kTemplateName;
-  if (announce) PrintLine("Templates path: " + folder);
-  return folder;
+  PrintLine("Templates path: " + paths.templateFolder);
 }
 
-// Where a BSP keeps g_project's chip's GCC support files.
-struct BspSources {
-  std::string linkerFolder;
-  std::string startupFile;
-  std::string startupName;
-};
-
-BspSources LocateBspSources(const std::string& bspPath) {
-  const std::string& chipModel = g_project->chipModel;
-  std::string seriesPath = bspPath;
-  if (!PathMatchesSeries(seriesPath)) seriesPath += "/" + GetSeriesName(chipModel);
-  const std::string core = chipModel == kCortexM0PlusModel ? "cm0plus" : "cm4";
-  const std::string startupFolder =
-      seriesPath + "/libraries/cmsis/" + core + "/device_support/startup/gcc";
-  const std::string startupName = GetStartupFileName();
-  return {startupFolder + "/linker", startupFolder + "/" + startupName, startupName};
+// One line per copied file; per entry that failed, the system's reason on standard error, then
+// the entry's line.
+const CopySink& PrintingCopySink() {
+  static const CopySink kSink = {
+      [](const std::string& source) { PrintLine(kCopied + source); },
+      [](const std::string& source, const Result& why) {
+        PrintErrorLine(why.Describe());
+        PrintLine(kNotCopied + source);
+      }};
+  return kSink;
 }
 
 // True when the template and, with a BSP path, the linker folder and the startup file are there
 // to be copied. Otherwise prints the template lines and the message of the step that would fail,
 // as the run would have printed them, and returns false.
-bool SourcesExist(const std::string& templatesPath, const std::string& bspPath) {
+bool SourcesExist(const RunPaths& paths) {
   const char* failure = nullptr;
-  if (!PathExists(TemplateFolder(templatesPath, false))) {
+  if (!PathExists(paths.templateFolder)) {
     failure = kTemplatesMissing;
-  } else if (!bspPath.empty()) {
-    const BspSources bsp = LocateBspSources(bspPath);
-    if (!PathExists(bsp.linkerFolder)) {
-      failure = kLinkerCopyFailed;
-    } else if (!PathExists(bsp.startupFile)) {
-      failure = kStartupCopyFailed;
-    }
+  } else if (!paths.bspLinkerFolder.empty() && !PathExists(paths.bspLinkerFolder)) {
+    failure = kLinkerCopyFailed;
+  } else if (!paths.bspStartupFile.empty() && !PathExists(paths.bspStartupFile)) {
+    failure = kStartupCopyFailed;
   }
   if (failure == nullptr) return true;
-  TemplateFolder(templatesPath, true);
+  AnnounceTemplateFolder(paths);
   PrintLine(failure);
   return false;
 }
@@ -107,21 +94,46 @@ std::string MdkFolderOf(const std::string& mdkPath) {
   return mdkPath.substr(0, cut);
 }
 
-std::string ProjectFolderFor(const std::string& mdkFolder) {
-  return mdkFolder + "/../" + kProjectFolderName;
+RunPaths DeriveRunPaths(const std::string& mdkPath, const std::string& templatesPath,
+                        const std::string& bspPath, const std::string& chipModel) {
+  RunPaths paths;
+  paths.mdkFile = mdkPath;
+  paths.mdkFolder = MdkFolderOf(mdkPath);
+  paths.projectFolder = paths.mdkFolder + "/../" + kProjectFolderName;
+  paths.projectLinkerFolder = paths.projectFolder + "/" + kLinkerScriptFolder;
+
+  std::string templates = templatesPath;
+  if (templatesPath.empty()) {
+    paths.templatesFromWorkingDirectory = true;
+    paths.workingDirectory = CurrentDirectory();
+    templates = paths.workingDirectory + "/" + kTemplatesFolderName;
+  }
+  paths.templateFolder = templates + "/" + chipModel + "/" + kTemplateName;
+
+  if (!bspPath.empty()) {
+    std::string seriesPath = bspPath;
+    if (!PathMatchesSeries(seriesPath, chipModel)) seriesPath += "/" + GetSeriesName(chipModel);
+    const ChipModelEntry* chip = FindChipModel(chipModel);
+    const std::string core = CoreFolderName(chip != nullptr ? chip->core : Core::kCortexM4);
+    const std::string startupFolder =
+        seriesPath + "/libraries/cmsis/" + core + "/device_support/startup/gcc";
+    paths.startupName = GetStartupFileName(chipModel);
+    paths.bspLinkerFolder = startupFolder + "/linker";
+    paths.bspStartupFile = startupFolder + "/" + paths.startupName;
+  }
+  return paths;
 }
 
-bool MdkFolderIsProjectFolder(const std::string& mdkFolder) {
+bool MdkFolderIsProjectFolder(const RunPaths& paths) {
   struct stat mdk;
   struct stat project;
-  return stat(mdkFolder.c_str(), &mdk) == 0 &&
-         stat(ProjectFolderFor(mdkFolder).c_str(), &project) == 0 && mdk.st_dev == project.st_dev &&
+  return stat(paths.mdkFolder.c_str(), &mdk) == 0 &&
+         stat(paths.projectFolder.c_str(), &project) == 0 && mdk.st_dev == project.st_dev &&
          mdk.st_ino == project.st_ino;
 }
 
-bool PrepareProjectFolder(const std::string& mdkPath, const std::string& templatesPath,
-                          const std::string& bspPath) {
-  g_projectPath = ProjectFolderFor(MdkFolderOf(mdkPath));
+bool PrepareProjectFolder(const RunPaths& paths) {
+  g_projectPath = paths.projectFolder;
   PrintLine("qm26ide_project_path:" + g_projectPath);
 
   // Emptying a link would empty the folder it points to, which may hold anything.
@@ -132,10 +144,14 @@ bool PrepareProjectFolder(const std::string& mdkPath, const std::string& templat
     return false;
   }
   // A run that cannot fill the folder must not empty it first.
-  if (!SourcesExist(templatesPath, bspPath)) return false;
+  if (!SourcesExist(paths)) return false;
 
   if (exists && S_ISDIR(status.st_mode)) {
-    DeleteDirectoryContents(g_projectPath);
+    // What cannot be removed is named line by line; the copies that follow overwrite what they
+    // bring, and the run goes on.
+    DeleteDirectoryContents(g_projectPath, [](const Result&, bool isFolder) {
+      PrintLine(isFolder ? kDeleteDirError : kDeleteFileError);
+    }).Ignore();
     return true;
   }
   int error = EEXIST;  // something that is not a folder has its name
@@ -147,36 +163,36 @@ bool PrepareProjectFolder(const std::string& mdkPath, const std::string& templat
   return true;
 }
 
-bool PlaceTemplate(const std::string& templatesPath, const std::string& mdkFolder) {
-  const std::string templateFolder = TemplateFolder(templatesPath, true);
-  if (!PathExists(templateFolder)) {
+bool PlaceTemplate(const RunPaths& paths) {
+  AnnounceTemplateFolder(paths);
+  if (!PathExists(paths.templateFolder)) {
     PrintLine(kTemplatesMissing);
     return false;
   }
-  if (CopyDirectoryTree(templateFolder.c_str(), g_projectPath.c_str()) < 0) {
+  if (!CopyDirectoryTree(paths.templateFolder, paths.projectFolder, PrintingCopySink())) {
     PrintLine(kTemplateCopyFailed);
     return false;
   }
   // The MDK folder's files go in after the template, so they win over template files of the same
   // name. Every file that fails has been named; a project missing one of them is not complete.
-  if (CopyIntoProjectIfExists(mdkFolder) != 0) {
+  if (!CopyIntoProjectIfExists(paths.mdkFolder, paths.projectFolder, PrintingCopySink())) {
     PrintLine(kMdkCopyFailed);
     return false;
   }
   return true;
 }
 
-bool PlaceBspFiles(const std::string& bspPath) {
-  const BspSources bsp = LocateBspSources(bspPath);
-  const std::string projectLinkerFolder = g_projectPath + "/" + kLinkerFolderName;
-  if (CopyDirectoryTree(bsp.linkerFolder.c_str(), projectLinkerFolder.c_str()) < 0) {
+bool PlaceBspFiles(const RunPaths& paths) {
+  if (!CopyDirectoryTree(paths.bspLinkerFolder, paths.projectLinkerFolder, PrintingCopySink())) {
     PrintLine(kLinkerCopyFailed);
     return false;
   }
   PrintLine("The linker file was updated successfully.");
 
-  const std::string destination = g_projectPath + "/" + bsp.startupName;
-  if (CopyFile(bsp.startupFile.c_str(), destination.c_str()) < 0) {
+  const std::string destination = paths.projectFolder + "/" + paths.startupName;
+  const Result copied = CopyFile(paths.bspStartupFile, destination);
+  if (!copied) {
+    PrintErrorLine(copied.Describe());
     PrintLine(kStartupCopyFailed);
     return false;
   }
@@ -184,20 +200,10 @@ bool PlaceBspFiles(const std::string& bspPath) {
   return true;
 }
 
-bool PathMatchesSeries(const std::string& path) {
+bool PathMatchesSeries(const std::string& path, const std::string& chipModel) {
   std::vector<std::string> components;
   SplitString(ToForwardSlashes(path), "/", components);
   // A path of separators only has no last component: it names no series folder.
   const std::string last = components.empty() ? "" : components.back();
-  return last.find(GetSeriesName(g_project->chipModel)) != std::string::npos;
-}
-
-void SplitString(const std::string& text, const std::string& delimiters,
-                 std::vector<std::string>& pieces) {
-  size_t start = text.find_first_not_of(delimiters);
-  while (start != std::string::npos) {
-    const size_t end = text.find_first_of(delimiters, start);
-    pieces.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    start = end == std::string::npos ? end : text.find_first_not_of(delimiters, end);
-  }
+  return last.find(GetSeriesName(chipModel)) != std::string::npos;
 }

@@ -3,51 +3,55 @@
 
 #include <cerrno>
 #include <fstream>
-#include <string>
 #include <sys/stat.h>
+
+#include "fs/file_write.h"
 
 namespace {
 
-// True only when nothing exists at `path`: a file that exists but cannot be read must not be
-// mistaken for a missing one and overwritten.
-bool IsMissing(const char* path) {
-  struct stat status;
-  return stat(path, &status) != 0 && errno == ENOENT;
-}
-
-// False when the file cannot be opened or any byte of `content` fails to reach it, also at the
-// close, where a full disk may show first.
-bool WriteWholeFile(const char* path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-  out.close();
-  return !out.fail();
+// Opens `path` for reading into `in`; fails with the system's reason when it cannot.
+Result OpenForReading(const std::string& path, std::ifstream& in) {
+  errno = 0;
+  in.open(path, std::ios::binary);
+  if (in.is_open()) return Result::Success();
+  return Result::FromErrno(path, errno != 0 ? errno : EIO);
 }
 
 }  // namespace
 
-int32_t FindLineContaining(const char* path, const char* pattern) {
-  if (path == nullptr || pattern == nullptr) return -1;
-  std::ifstream in(path, std::ios::binary);
+Result FindLineContaining(const std::string& path, const std::string& pattern, int32_t* index) {
+  *index = -1;
+  std::ifstream in;
+  Result opened = OpenForReading(path, in);
+  if (!opened) return opened;
   std::string line;
-  for (int32_t index = 0; std::getline(in, line); ++index) {
-    if (line.find(pattern) != std::string::npos) return index;
+  for (int32_t at = 0; std::getline(in, line); ++at) {
+    if (line.find(pattern) != std::string::npos) {
+      *index = at;
+      return Result::Success();
+    }
   }
-  return -1;
+  if (in.bad()) return Result::FromErrno(path, EIO);
+  return Result::Success();
 }
 
-bool ReplaceLine(const char* path, int32_t lineIndex, const char* text) {
-  if (path == nullptr || text == nullptr) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) return IsMissing(path) && WriteWholeFile(path, "");
+Result ReplaceLine(const std::string& path, int32_t lineIndex, const std::string& text) {
+  std::ifstream in;
+  Result opened = OpenForReading(path, in);
+  if (!opened) {
+    // Only a file that is not there may be created; one that cannot be read must stay as it is.
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0 || errno != ENOENT) return opened;
+    return WriteWholeFile(path, "");
+  }
   std::string content;
   std::string line;
-  for (int32_t index = 0; std::getline(in, line); ++index) {
-    content += index == lineIndex ? std::string(text) : line;
+  for (int32_t at = 0; std::getline(in, line); ++at) {
+    content += at == lineIndex ? text : line;
     content += '\n';
   }
   // A read error part-way would drop the rest of the file; keep the file as it is instead.
-  if (in.bad()) return false;
+  if (in.bad()) return Result::FromErrno(path, EIO);
   in.close();
   return WriteWholeFile(path, content);
 }

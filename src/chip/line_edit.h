@@ -2,14 +2,18 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-/// The index of the first line of the file at `path` that contains `pattern`, or -1 when no line
-/// does or the file cannot be read. Lines may be of any length. Prints nothing.
-int32_t FindLineContaining(const char* path, const char* pattern);
+#include "fs/result.h"
+
+/// Sets `index` to the index of the first line of the file at `path` that contains `pattern`, or
+/// to -1 when no line does. Fails, naming `path`, when the file cannot be read (`index` is then -1
+/// too). Lines may be of any length.
+Result FindLineContaining(const std::string& path, const std::string& pattern, int32_t* index);
 
 /// Rewrites the file at `path` with line `lineIndex` replaced by `text`; every line of the result
 /// ends with "\n", and a carriage return on a kept line stays. An index out of range changes no
-/// line. A missing file is created empty. Returns false, printing nothing, when an existing file
-/// cannot be read (it is left untouched) or the new content cannot be written whole (a full disk,
-/// no permission): the caller names the file.
-bool ReplaceLine(const char* path, int32_t lineIndex, const char* text);
+/// line. A missing file is created empty. Fails, naming `path`, when an existing file cannot be
+/// read (it is left untouched) or the new content cannot be written whole (a full disk, no
+/// permission).
+Result ReplaceLine(const std::string& path, int32_t lineIndex, const std::string& text);

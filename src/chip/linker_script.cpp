@@ -1,35 +1,17 @@
 // Reducing the project's "ldscripts" folder to the chip's script and writing its FLASH line.
 #include "chip/linker_script.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <dirent.h>
-#include <vector>
 
-#include "app/console.h"
 #include "chip/chip_catalogue.h"
 #include "chip/line_edit.h"
-#include "fs/entry_kind.h"
-#include "mdk/project_info.h"
+#include "fs/directory_list.h"
 
 namespace {
 
 constexpr char kFlashLineFormat[] = "FLASH (rx)      : ORIGIN = 0x%08X, LENGTH = %dK";
 constexpr char kFlashLinePattern[] = "FLASH (rx)";
-constexpr char kNoLinkFile[] = "No link file found!";
-constexpr char kDeleteFileError[] = "delete file error: ";
-constexpr char kWriteFailed[] = "Failed to write file: ";
-
-// The names of the entries of `dir` that are regular files; links and folders are never touched.
-std::vector<std::string> ListRegularFiles(DIR* dir, const std::string& folder) {
-  std::vector<std::string> names;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (ResolveEntryKindNoFollow(folder + "/" + name, entry->d_type) == EntryKind::kRegularFile) {
-      names.push_back(name);
-    }
-  }
-  return names;
-}
 
 }  // namespace
 
@@ -44,33 +26,31 @@ std::string FormatFlashLine(uint64_t origin, int32_t flashSizeKb) {
   return line;
 }
 
-LinkerScriptOutcome UpdateLinkerScript(const std::string& folder) {
-  const std::string wanted = LinkerScriptName(g_project->chipModel, g_project->flashSizeCode);
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) {
-    PrintLine(kNoLinkFile);
-    return LinkerScriptOutcome::kNoFolder;
-  }
+LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectInfo& project) {
+  LinkerScriptUpdate update;
+  const std::string wanted = LinkerScriptName(project.chipModel, project.flashSizeCode);
   // The listing is read whole before anything is deleted, so deletions cannot disturb it.
-  const std::vector<std::string> names = ListRegularFiles(dir, folder);
-  closedir(dir);
+  std::vector<DirectoryEntry> entries;
+  update.folder = ListDirectory(folder, Links::kNoFollow, &entries);
+  if (!update.folder) return update;
 
   std::string script;
-  for (const std::string& name : names) {
-    const std::string path = folder + "/" + name;
-    if (name == wanted) {
+  for (const DirectoryEntry& entry : entries) {
+    if (entry.kind != EntryKind::kRegularFile) continue;
+    const std::string path = folder + "/" + entry.name;
+    if (entry.name == wanted) {
       script = path;
     } else if (std::remove(path.c_str()) != 0) {
-      PrintLine(kDeleteFileError + path);
+      update.notDeleted.push_back(Result::FromErrno(path, errno));
     }
   }
-  if (script.empty()) return LinkerScriptOutcome::kDone;
+  if (script.empty()) return update;
 
-  const std::string flashLine = FormatFlashLine(g_project->flashOrigin, g_project->flashSizeKb);
-  const int32_t index = FindLineContaining(script.c_str(), kFlashLinePattern);
-  if (index >= 0 && !ReplaceLine(script.c_str(), index, flashLine.c_str())) {
-    PrintLine(kWriteFailed + script);
-    return LinkerScriptOutcome::kWriteFailed;
-  }
-  return LinkerScriptOutcome::kDone;
+  int32_t index = -1;
+  const Result found = FindLineContaining(script, kFlashLinePattern, &index);
+  // A script that cannot be read cannot be rewritten either; it is left as it is, as before.
+  if (!found || index < 0) return update;
+  update.script =
+      ReplaceLine(script, index, FormatFlashLine(project.flashOrigin, project.flashSizeKb));
+  return update;
 }

@@ -3,18 +3,25 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "fs/result.h"
+#include "mdk/project_info.h"
+
+/// The project's folder of linker scripts, below the project folder.
+constexpr char kLinkerScriptFolder[] = "ldscripts";
 
 /// "FLASH (rx)      : ORIGIN = 0x%08X, LENGTH = %dK" with the low 32 bits of `origin`.
 std::string FormatFlashLine(uint64_t origin, int32_t flashSizeKb);
 
-enum class LinkerScriptOutcome {
-  kDone,         // the folder was reduced; the chip's script, when there, has its FLASH line
-  kNoFolder,     // the folder cannot be opened: nothing was touched
-  kWriteFailed,  // the chip's script could not be rewritten
+/// What reducing a linker-script folder did.
+struct [[nodiscard]] LinkerScriptUpdate {
+  Result folder;                   // fails when the folder cannot be opened: nothing was touched
+  std::vector<Result> notDeleted;  // each other script that could not be deleted, in listing order
+  Result script;                   // fails when the chip's script could not be rewritten
 };
 
-/// Deletes every regular file of `folder` except the chip's linker script, then replaces that
-/// script's first line holding "FLASH (rx)" with the FLASH line. Prints "No link file found!" for a
-/// folder that cannot be opened, "delete file error: <path>" for a file that cannot be deleted (and
-/// goes on), and "Failed to write file: <path>" when the script cannot be rewritten whole.
-LinkerScriptOutcome UpdateLinkerScript(const std::string& folder);
+/// Deletes every regular file of `folder` except the chip's linker script (links and folders are
+/// never touched), then replaces that script's first line holding "FLASH (rx)" with the FLASH line
+/// of `project`. Prints nothing.
+LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectInfo& project);

@@ -1,17 +1,12 @@
 // The device settings file "preferences.ini" of the generated project.
 #include "chip/settings_file.h"
 
-#include "app/console.h"
 #include "chip/line_edit.h"
-#include "fs/project_path.h"
-#include "mdk/project_info.h"
 
 namespace {
 
-constexpr char kSettingsFileName[] = "/preferences.ini";
 constexpr int32_t kChipTargetLine = 2;
 constexpr int32_t kChipSizeTypeLine = 3;
-constexpr char kWriteFailed[] = "Failed to write file: ";
 
 }  // namespace
 
@@ -21,14 +16,10 @@ std::string SizeTypeFor(char flashSizeCode) {
   return "O";
 }
 
-bool UpdateSettingsFile() {
-  const std::string path = g_projectPath + kSettingsFileName;
-  const std::string chipTarget = "chipTarget=" + g_project->deviceName;
-  const std::string chipSizeType = "chipSizeType=" + SizeTypeFor(g_project->flashSizeCode);
-  if (!ReplaceLine(path.c_str(), kChipTargetLine, chipTarget.c_str()) ||
-      !ReplaceLine(path.c_str(), kChipSizeTypeLine, chipSizeType.c_str())) {
-    PrintLine(kWriteFailed + path);
-    return false;
-  }
-  return true;
+Result UpdateSettingsFile(const std::string& projectFolder, const ProjectInfo& project) {
+  const std::string path = projectFolder + "/" + kSettingsFileName;
+  Result written = ReplaceLine(path, kChipTargetLine, "chipTarget=" + project.deviceName);
+  if (!written) return written;
+  return ReplaceLine(path, kChipSizeTypeLine,
+                     "chipSizeType=" + SizeTypeFor(project.flashSizeCode));
 }

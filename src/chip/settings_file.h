@@ -3,10 +3,16 @@
 
 #include <string>
 
+#include "fs/result.h"
+#include "mdk/project_info.h"
+
+/// The device settings file, in the project folder.
+constexpr char kSettingsFileName[] = "preferences.ini";
+
 /// "G" for the flash-size code 'G', "M" for 'M', "O" for any other.
 std::string SizeTypeFor(char flashSizeCode);
 
-/// Writes "chipTarget=<deviceName>" to line 2 and "chipSizeType=<type>" to line 3 of the project's
-/// "preferences.ini" (a missing file is created empty). Returns false after
-/// "Failed to write file: <path>" when the file cannot be read or rewritten whole.
-bool UpdateSettingsFile();
+/// Writes "chipTarget=<deviceName>" to line 2 and "chipSizeType=<type>" to line 3 of the
+/// "preferences.ini" in `projectFolder` (a missing file is created empty). Fails, naming the file,
+/// when it cannot be read or rewritten whole. Prints nothing.
+Result UpdateSettingsFile(const std::string& projectFolder, const ProjectInfo& project);

@@ -2,15 +2,14 @@
 #include "fs/file_copy.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fs/file_write.h"
+
 namespace {
 
-// The label of every failed write; it ends in a newline of its own.
-constexpr char kWriteErrorLabel[] = "Fatal write error.\n";
 // What one kernel copy asks for; the kernel moves less per call when it likes.
 constexpr size_t kKernelCopyLength = size_t{1} << 30;
 // Large enough that a file costs few system calls where the kernel will not copy.
@@ -35,30 +34,21 @@ bool CopyInKernel(int in, int out, off_t size, KernelCopy kernelCopy) {
   }
 }
 
-// Moves the rest of `in` to `out` through a buffer. Returns 1, or -1 after a perror report.
-int CopyThroughBuffer(int in, int out, const char* source) {
+// Moves the rest of `in` to `out` through a buffer.
+Result CopyThroughBuffer(int in, int out, const std::string& source,
+                         const std::string& destination) {
   // One thread: a static buffer spares an allocation per copied file.
   static char buffer[kBufferSize];
   for (;;) {
     const ssize_t got = read(in, buffer, sizeof buffer);
-    if (got == 0) return 1;
+    if (got == 0) return Result::Success();
     if (got < 0) {
       if (errno == EINTR) continue;
       // A read error (the source is a directory, an I/O fault) is not the end of the file.
-      perror(source);
-      return -1;
+      return Result::FromErrno(source, errno);
     }
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = write(out, buffer + done, static_cast<size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        // A write that takes nothing has run out of room.
-        if (put == 0) errno = ENOSPC;
-        perror(kWriteErrorLabel);
-        return -1;
-      }
-      done += put;
-    }
+    Result written = WriteAll(out, buffer, static_cast<size_t>(got), destination);
+    if (!written) return written;
   }
 }
 
@@ -66,51 +56,47 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Closes `fd` when it is open; returns `result` unchanged.
+Result Closing(int fd, Result result) {
+  if (fd >= 0) close(fd);
+  return result;
+}
+
 }  // namespace
 
-int CopyFile(const char* source, const char* destination) {
+Result CopyFile(const std::string& source, const std::string& destination) {
   return CopyFileWith(source, destination, CopyFileRange);
 }
 
-int CopyFileWith(const char* source, const char* destination, KernelCopy kernelCopy) {
-  const int in = open(source, O_RDONLY | O_CLOEXEC);
+Result CopyFileWith(const std::string& source, const std::string& destination,
+                    KernelCopy kernelCopy) {
+  const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat sourceStatus;
   if (in < 0 || fstat(in, &sourceStatus) != 0) {
-    perror(source);
-    if (in >= 0) close(in);
-    return -1;
+    return Closing(in, Result::FromErrno(source, errno));
   }
   // Not truncated on opening: a destination that is the source itself would lose its bytes.
-  const int out = open(destination, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  const int out = open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   struct stat destinationStatus;
   if (out < 0 || fstat(out, &destinationStatus) != 0) {
-    perror(destination);
-    if (out >= 0) close(out);
-    close(in);
-    return -1;
+    const Result failed = Result::FromErrno(destination, errno);
+    return Closing(in, Closing(out, failed));
   }
-  if (SameFile(sourceStatus, destinationStatus)) {
-    close(out);
-    close(in);
-    return 1;
-  }
+  if (SameFile(sourceStatus, destinationStatus)) return Closing(in, Closing(out, Result()));
   // Only regular files hold bytes to drop; opening with O_TRUNC would ignore the others too.
   if (S_ISREG(destinationStatus.st_mode) && destinationStatus.st_size > 0 &&
       ftruncate(out, 0) != 0) {
-    perror(destination);
-    close(out);
-    close(in);
-    return -1;
+    const Result failed = Result::FromErrno(destination, errno);
+    return Closing(in, Closing(out, failed));
   }
 
   const off_t size = S_ISREG(sourceStatus.st_mode) ? sourceStatus.st_size : 0;
-  int result = 1;
-  if (!CopyInKernel(in, out, size, kernelCopy)) result = CopyThroughBuffer(in, out, source);
+  Result copied;
+  if (!CopyInKernel(in, out, size, kernelCopy)) {
+    copied = CopyThroughBuffer(in, out, source, destination);
+  }
   close(in);
   // A failed close after a failed copy has been reported already.
-  if (close(out) != 0 && result == 1) {
-    perror(kWriteErrorLabel);
-    result = -1;
-  }
-  return result;
+  if (close(out) != 0 && copied.ok()) copied = Result::FromErrno(destination, errno);
+  return copied;
 }

@@ -1,23 +1,17 @@
-// Copying directory trees, one progress line per copied file.
+// Copying directory trees, with an event per copied or failed entry.
 #include "fs/tree_copy.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
 
-#include "app/console.h"
-#include "fs/entry_kind.h"
+#include "fs/directory_list.h"
 #include "fs/file_copy.h"
-#include "fs/project_path.h"
 
 namespace {
 
-constexpr char kCopiedPrefix[] = "Successfully to copy file: ";
-constexpr char kFailedPrefix[] = "Failed to copy file: ";
+constexpr char kNotAllCopied[] = "not every entry could be copied";
 
 struct DirectoryId {
   dev_t device;
@@ -28,138 +22,133 @@ bool operator==(const DirectoryId& a, const DirectoryId& b) {
   return a.device == b.device && a.inode == b.inode;
 }
 
-// What one walk knows beyond its current folder: links may lead back into a folder being copied,
-// or into the folder being filled, and either would never end.
-struct WalkContext {
-  std::vector<DirectoryId> copying;        // the folders on the current recursion path
-  std::optional<DirectoryId> destination;  // the top-level destination, never a source
-};
-
 std::optional<DirectoryId> IdentityOf(const std::string& path) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return std::nullopt;
   return DirectoryId{status.st_dev, status.st_ino};
 }
 
-// False for a folder already being copied on this path or the top-level destination.
-bool MayEnter(const WalkContext& context, const std::string& source) {
-  std::optional<DirectoryId> id = IdentityOf(source);
-  if (!id) return true;  // opening it will fail and say so
-  if (context.destination == id) return false;
-  for (const DirectoryId& open : context.copying) {
-    if (open == *id) return false;
-  }
-  return true;
-}
+// One walk: its sink, and what it knows beyond the current folder. Links may lead back into a
+// folder being copied, or into the folder being filled, and either would never end.
+class TreeWalk {
+ public:
+  TreeWalk(const CopySink& sink, const std::string& destination)
+      : sink_(sink), destination_(IdentityOf(destination)) {}
 
-// Names an entry that was not copied: the system's reason for `label` on standard error, as
-// CopyFile reports its own, then the entry's line on standard output.
-void ReportNotCopied(const std::string& source, const std::string& label, int error) {
-  std::fprintf(stderr, "%s: %s\n", label.c_str(), std::strerror(error));
-  PrintLine(kFailedPrefix + source);
-}
-
-// Creates the folder `destination` unless it is one already. False after naming `source` when
-// it cannot be made.
-bool MakeDestinationFolder(const std::string& source, const std::string& destination) {
-  if (mkdir(destination.c_str(), 0755) == 0) return true;
-  const int error = errno;
-  struct stat status;
-  if (error == EEXIST && stat(destination.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+  // False for a folder already being copied on this path or the top-level destination.
+  bool MayEnter(const std::string& source) const {
+    const std::optional<DirectoryId> id = IdentityOf(source);
+    if (!id) return true;  // listing it will fail and say so
+    if (destination_ == id) return false;
+    for (const DirectoryId& open : copying_) {
+      if (open == *id) return false;
+    }
     return true;
   }
-  ReportNotCopied(source, destination, error == EEXIST ? ENOTDIR : error);
-  return false;
-}
 
-bool CopyFolder(const std::string& source, const std::string& destination, WalkContext& context);
-
-// Copies the entries of the open folder `dir` (at `source`) into `destination`: files with
-// CopyFile, folders (also through links) recursively; anything else (a dangling link, a FIFO, a
-// socket) is skipped, never opened. Every entry that fails is named and the walk goes on. True
-// when nothing failed, here or below.
-bool CopyEntries(DIR* dir, const std::string& source, const std::string& destination,
-                 WalkContext& context) {
-  struct stat status;
-  const bool known = fstat(dirfd(dir), &status) == 0;
-  if (known) context.copying.push_back(DirectoryId{status.st_dev, status.st_ino});
-
-  bool copiedAll = true;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    const std::string sourceEntry = source + "/" + name;
-    const std::string destinationEntry = destination + "/" + name;
-    int error = 0;
-    switch (ResolveEntryKind(sourceEntry, entry->d_type, &error)) {
-      case EntryKind::kRegularFile:
-        if (CopyFile(sourceEntry.c_str(), destinationEntry.c_str()) == 1) {
-          PrintLine(kCopiedPrefix + sourceEntry);
-        } else {
-          PrintLine(kFailedPrefix + sourceEntry);
-          copiedAll = false;
-        }
-        break;
-      case EntryKind::kDirectory:
-        if (!CopyFolder(sourceEntry, destinationEntry, context)) copiedAll = false;
-        break;
-      case EntryKind::kUnreachable:
-        ReportNotCopied(sourceEntry, sourceEntry, error);
-        copiedAll = false;
-        break;
-      case EntryKind::kOther:
-        break;
-    }
+  // Copies the folder `source` to `destination`, creating it when missing. A folder that cannot
+  // be read is reported and nothing is created for it. True when nothing failed.
+  bool CopyFolder(const std::string& source, const std::string& destination) {
+    if (!MayEnter(source)) return true;
+    std::vector<DirectoryEntry> entries;
+    const Result listed = ListDirectory(source, Links::kFollow, &entries);
+    if (!listed) return Failed(source, listed);
+    const Result made = MakeFolder(destination);
+    if (!made) return Failed(source, made);
+    return CopyEntries(source, entries, destination);
   }
 
-  if (known) context.copying.pop_back();
-  return copiedAll;
-}
+  // Copies `entries` of the folder `source` into `destination`: files with CopyFile, folders
+  // (also through links) recursively; anything else is skipped, never opened. Every entry that
+  // fails is reported and the walk goes on. True when nothing failed, here or below.
+  bool CopyEntries(const std::string& source, const std::vector<DirectoryEntry>& entries,
+                   const std::string& destination) {
+    const std::optional<DirectoryId> id = IdentityOf(source);
+    if (id) copying_.push_back(*id);
+    bool copiedAll = true;
+    for (const DirectoryEntry& entry : entries) {
+      const std::string sourceEntry = source + "/" + entry.name;
+      const std::string destinationEntry = destination + "/" + entry.name;
+      switch (entry.kind) {
+        case EntryKind::kRegularFile: {
+          const Result copied = CopyFile(sourceEntry, destinationEntry);
+          if (copied) {
+            if (sink_.copied) sink_.copied(sourceEntry);
+          } else {
+            copiedAll = Failed(sourceEntry, copied);
+          }
+          break;
+        }
+        case EntryKind::kDirectory:
+          if (!CopyFolder(sourceEntry, destinationEntry)) copiedAll = false;
+          break;
+        case EntryKind::kUnreachable:
+          copiedAll = Failed(sourceEntry, Result::FromErrno(sourceEntry, entry.error));
+          break;
+        case EntryKind::kOther:
+          break;
+      }
+    }
+    if (id) copying_.pop_back();
+    return copiedAll;
+  }
 
-// Copies the folder `source` to `destination`, creating it when missing. A folder that cannot be
-// read is named and nothing is created for it; a folder already being copied on this path, or
-// the destination itself, is left out. True when nothing failed.
-bool CopyFolder(const std::string& source, const std::string& destination, WalkContext& context) {
-  if (!MayEnter(context, source)) return true;
-  DIR* dir = opendir(source.c_str());
-  if (dir == nullptr) {
-    ReportNotCopied(source, source, errno);
+  // Reports `source` as not copied; always false.
+  bool Failed(const std::string& source, const Result& why) {
+    if (sink_.failed) sink_.failed(source, why);
     return false;
   }
-  bool copiedAll = MakeDestinationFolder(source, destination) &&
-                   CopyEntries(dir, source, destination, context);
-  closedir(dir);
-  return copiedAll;
-}
+
+ private:
+  // Creates the folder `destination` unless it is one already.
+  static Result MakeFolder(const std::string& destination) {
+    if (mkdir(destination.c_str(), 0755) == 0) return Result::Success();
+    const int error = errno;
+    struct stat status;
+    if (error == EEXIST && stat(destination.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+      return Result::Success();
+    }
+    return Result::FromErrno(destination, error == EEXIST ? ENOTDIR : error);
+  }
+
+  const CopySink& sink_;
+  std::vector<DirectoryId> copying_;         // the folders on the current recursion path
+  const std::optional<DirectoryId> destination_;  // the top-level destination, never a source
+};
 
 }  // namespace
 
-int CopyDirectoryTree(const char* source, const char* destination) {
-  if (source == nullptr || destination == nullptr) return -1;
-  if (!PathExists(source)) return -1;
-  WalkContext context;
+Result CopyDirectoryTree(const std::string& source, const std::string& destination,
+                         const CopySink& sink) {
+  if (!PathExists(source)) return Result::FromErrno(source, ENOENT);
   // A folder copied onto itself already holds everything.
-  context.destination = IdentityOf(destination);
-  return CopyFolder(source, destination, context) ? 0 : -1;
+  TreeWalk walk(sink, destination);
+  if (!walk.CopyFolder(source, destination)) return Result::Failure(source, kNotAllCopied);
+  return Result::Success();
 }
 
-int CopyDirectoryIntoProject(const std::string& source) {
-  WalkContext context;
-  context.destination = IdentityOf(g_projectPath);
-  if (!MayEnter(context, source)) return 0;
-  DIR* dir = opendir(source.c_str());
-  if (dir == nullptr) {
+Result CopyDirectoryIntoProject(const std::string& source, const std::string& projectFolder,
+                                const CopySink& sink) {
+  TreeWalk walk(sink, projectFolder);
+  if (!walk.MayEnter(source)) return Result::Success();
+  std::vector<DirectoryEntry> entries;
+  const Result listed = ListDirectory(source, Links::kFollow, &entries);
+  if (!listed) {
     // Nothing there, or not a folder: nothing to copy. Any other reason is a folder left behind.
-    if (errno == ENOENT || errno == ENOTDIR) return 0;
-    ReportNotCopied(source, source, errno);
-    return 1;
+    if (listed.systemError() == ENOENT || listed.systemError() == ENOTDIR) {
+      return Result::Success();
+    }
+    walk.Failed(source, listed);
+    return Result::Failure(source, kNotAllCopied);
   }
-  const bool copiedAll = CopyEntries(dir, source, g_projectPath, context);
-  closedir(dir);
-  return copiedAll ? 0 : 1;
+  if (!walk.CopyEntries(source, entries, projectFolder)) {
+    return Result::Failure(source, kNotAllCopied);
+  }
+  return Result::Success();
 }
 
-int CopyIntoProjectIfExists(const std::string& path) {
-  if (path.empty() || !PathExists(path)) return 0;
-  return CopyDirectoryIntoProject(path);
+Result CopyIntoProjectIfExists(const std::string& path, const std::string& projectFolder,
+                               const CopySink& sink) {
+  if (path.empty() || !PathExists(path)) return Result::Success();
+  return CopyDirectoryIntoProject(path, projectFolder, sink);
 }

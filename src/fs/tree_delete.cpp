@@ -1,34 +1,39 @@
 // Emptying a directory.
 #include "fs/tree_delete.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <unistd.h>
+#include <vector>
 
-#include "app/console.h"
-#include "fs/entry_kind.h"
+#include "fs/directory_list.h"
 
 namespace {
 
-constexpr char kDeleteFileError[] = "delete file error";
-constexpr char kDeleteDirError[] = "delete empty dir error";
+constexpr char kNotEmptied[] = "not every entry could be removed";
 
 }  // namespace
 
-void DeleteDirectoryContents(const std::string& path) {
-  DIR* dir = opendir(path.c_str());
-  if (dir == nullptr) return;
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    const std::string entryPath = path + "/" + name;
+Result DeleteDirectoryContents(const std::string& path, const DeleteSink& failed) {
+  std::vector<DirectoryEntry> entries;
+  const Result listed = ListDirectory(path, Links::kNoFollow, &entries);
+  if (!listed) return listed;
+  bool removedAll = true;
+  const auto report = [&](const std::string& entryPath, bool isFolder) {
+    if (failed) failed(Result::FromErrno(entryPath, errno), isFolder);
+    removedAll = false;
+  };
+  for (const DirectoryEntry& entry : entries) {
+    const std::string entryPath = path + "/" + entry.name;
     // A link is removed like a file: following it would empty a folder outside this tree.
-    if (ResolveEntryKindNoFollow(entryPath, entry->d_type) == EntryKind::kDirectory) {
-      DeleteDirectoryContents(entryPath);
-      if (rmdir(entryPath.c_str()) != 0) PrintLine(kDeleteDirError);
-    } else if (remove(entryPath.c_str()) != 0) {
-      PrintLine(kDeleteFileError);
+    if (entry.kind == EntryKind::kDirectory) {
+      // What is left inside shows when the folder itself cannot be removed.
+      DeleteDirectoryContents(entryPath, failed).Ignore();
+      if (rmdir(entryPath.c_str()) != 0) report(entryPath, true);
+    } else if (std::remove(entryPath.c_str()) != 0) {
+      report(entryPath, false);
     }
   }
-  closedir(dir);
+  if (!removedAll) return Result::Failure(path, kNotEmptied);
+  return Result::Success();
 }

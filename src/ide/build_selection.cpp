@@ -6,7 +6,7 @@
 #include <set>
 #include <system_error>
 
-#include "fs/project_path.h"
+#include "fs/directory_list.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_path.h"
 
@@ -32,14 +32,12 @@ std::string PathInsideMdkFolder(const std::string& filePath, const std::string& 
 // path, in the MDK folder: the copies that CDT would otherwise compile.
 std::vector<std::string> CopiedSources(const std::string& projectFolder,
                                        const std::string& mdkFolder) {
+  std::vector<std::string> files;
+  ListFilesBelow(projectFolder, &files);
   std::vector<std::string> sources;
-  std::error_code error;
-  for (fs::recursive_directory_iterator it(projectFolder, error), end; !error && it != end;
-       it.increment(error)) {
-    if (!it->is_regular_file(error)) continue;
-    const std::string relative = it->path().lexically_relative(projectFolder).generic_string();
+  for (const std::string& relative : files) {
     if (!IsCompiledSourceName(relative) && !IsAssemblerSourceName(relative)) continue;
-    if (fs::exists(fs::path(mdkFolder) / relative, error)) sources.push_back(relative);
+    if (PathExists(mdkFolder + "/" + relative)) sources.push_back(relative);
   }
   return sources;
 }
@@ -77,25 +75,28 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
   return std::vector<std::string>(excluded.begin(), excluded.end());
 }
 
-void SelectBuildInputs(const std::string& mdkFolder, const std::string& placedStartup) {
+BuildSelection SelectBuildInputs(const ProjectInfo& project, const std::string& mdkFolder,
+                                 const std::string& projectFolder,
+                                 const std::string& placedStartup) {
+  BuildSelection selection;
   std::error_code error;
   const std::string absoluteMdkFolder =
       fs::absolute(mdkFolder, error).lexically_normal().generic_string();
-  g_project->excludedPaths =
-      SelectExcludedPaths(*g_project, CopiedSources(g_projectPath, mdkFolder), absoluteMdkFolder,
-                          placedStartup);
+  selection.excludedPaths = SelectExcludedPaths(
+      project, CopiedSources(projectFolder, mdkFolder), absoluteMdkFolder, placedStartup);
 
   // An MDK project may list such a folder itself, in another spelling (".\RTE\_Target_1").
-  std::vector<std::string>& includePaths = g_project->includePaths;
+  selection.includePaths = project.includePaths;
   std::set<std::vector<std::string>> present;
-  for (const std::string& includePath : includePaths) {
+  for (const std::string& includePath : selection.includePaths) {
     present.insert(NormalizedSegments(includePath));
   }
-  for (const std::string& folder : g_project->rteIncludeFolders) {
+  for (const std::string& folder : project.rteIncludeFolders) {
     const std::string includePath = "../" + folder;
-    if (fs::is_directory(fs::path(g_projectPath) / folder, error) &&
+    if (IsFolder(projectFolder + "/" + folder) &&
         present.insert(NormalizedSegments(includePath)).second) {
-      includePaths.push_back(includePath);
+      selection.includePaths.push_back(includePath);
     }
   }
+  return selection;
 }

@@ -6,8 +6,17 @@
 
 #include "mdk/project_info.h"
 
+/// What the IDE build takes beyond the model: the paths it leaves out and its include paths.
+struct BuildSelection {
+  /// Project-relative paths, with "/", sorted and each once, that the IDE build leaves out.
+  std::vector<std::string> excludedPaths;
+  /// The model's include paths, followed by each RTE include folder that exists in the project
+  /// folder and is not among them yet ("../<folder>", relative to the build folder).
+  std::vector<std::string> includePaths;
+};
+
 /// The project-relative paths, with "/", sorted and each once, that the IDE build must leave out
-/// so that it builds what the first MDK target builds:
+/// so that it builds what the MDK target builds:
 /// - the link of a file that the target switches off (IncludeInBuild 0), by its link name;
 /// - the copy of a linked file that lies inside the MDK folder (the link is built instead);
 /// - every assembler file among `copiedSources`, and every C or C++ one that is neither a target
@@ -20,8 +29,8 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
                                              const std::string& mdkFolder,
                                              const std::string& placedStartup);
 
-/// Runs after the project folder is filled: sets g_project's excludedPaths from the sources copied
-/// from `mdkFolder`, and appends to its includePaths each RTE include folder that exists in the
-/// project folder and is not there yet ("../<folder>", relative to the build folder). Prints
-/// nothing.
-void SelectBuildInputs(const std::string& mdkFolder, const std::string& placedStartup);
+/// Chooses what the IDE builds once `projectFolder` has been filled from `mdkFolder` (and, when
+/// `placedStartup` is not "", with that BSP startup file at its top). Prints nothing.
+BuildSelection SelectBuildInputs(const ProjectInfo& project, const std::string& mdkFolder,
+                                 const std::string& projectFolder,
+                                 const std::string& placedStartup);

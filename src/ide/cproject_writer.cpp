@@ -6,17 +6,15 @@
 #include <vector>
 
 #include "app/console.h"
-#include "app/project_placement.h"
 #include "chip/chip_catalogue.h"
-#include "fs/project_path.h"
-#include "mdk/project_info.h"
-#include "mdk/xml_file.h"
+#include "chip/linker_script.h"
+#include "fs/xml_file.h"
+#include "mdk/mdk_text.h"
 #include "mdk/xml_search.h"
 
 namespace {
 
 constexpr char kCProjectFileName[] = "/.cproject";
-constexpr char kUnableToLoad[] = "Unable to load file: ";
 constexpr char kSaveFailed[] = "Save file .cproject failed!";
 
 constexpr char kDebugConfigId[] = "ilg.gnuarmeclipse.managedbuild.cross.config.elf.debug";
@@ -72,9 +70,9 @@ void WriteOptionValues(TiXmlElement* option, const std::vector<std::string>& val
   for (const std::string& value : values) PrintLine(message + value);
 }
 
-std::string LinkerScriptValue() {
-  return "\"${workspace_loc:/${ProjName}}/ldscripts/" +
-         LinkerScriptName(g_project->chipModel, g_project->flashSizeCode) + "\"";
+std::string LinkerScriptValue(const ProjectInfo& project) {
+  return std::string("\"${workspace_loc:/${ProjName}}/") + kLinkerScriptFolder + "/" +
+         LinkerScriptName(project.chipModel, project.flashSizeCode) + "\"";
 }
 
 // Sets `script` as the value of the option's first listOptionValue, adding one when the option has
@@ -108,7 +106,7 @@ bool IsRootSourceEntry(const TiXmlElement* entry) {
 
 // Adds `paths` to the "excluding" list of CDT's root source entry below `configuration`, after
 // the paths it already holds; the entry, and its "sourceEntries", are created when missing.
-void ExcludeFromBuild(TiXmlElement* configuration, const std::vector<std::string>& paths) {
+void AddExclusions(TiXmlElement* configuration, const std::vector<std::string>& paths) {
   TiXmlElement* sourceEntries = configuration->FirstChildElement("sourceEntries");
   if (sourceEntries == nullptr) {
     sourceEntries = new TiXmlElement("sourceEntries");
@@ -156,12 +154,14 @@ void ExcludeFromBuild(TiXmlElement* configuration, const std::vector<std::string
 // element (the folderInfo's parent, where CDT keeps the source entries), or null when the
 // configuration is missing or has no such parent.
 TiXmlElement* ModifyConfiguration(TiXmlElement* root, const char* pattern, const char* heading,
-                                  const std::string& configurationName) {
+                                  const std::string& configurationName,
+                                  const ProjectInfo& project,
+                                  const std::vector<std::string>& includePaths) {
   TiXmlElement* configuration = FindById(root, "folderInfo", pattern);
   if (configuration == nullptr) return nullptr;
   PrintLine("");
   PrintLine(heading);
-  ModifyBuildOptions(configuration, configurationName);
+  ModifyBuildOptions(configuration, configurationName, project, includePaths);
   TiXmlNode* parent = configuration->Parent();
   TiXmlElement* element = parent != nullptr ? parent->ToElement() : nullptr;
   return element != nullptr && std::string(element->Value()) == "configuration" ? element : nullptr;
@@ -173,7 +173,7 @@ void ExcludeFromBuild(const std::vector<TiXmlElement*>& configurations,
   bool written = false;
   for (TiXmlElement* configuration : configurations) {
     if (configuration == nullptr || paths.empty()) continue;
-    ExcludeFromBuild(configuration, paths);
+    AddExclusions(configuration, paths);
     written = true;
   }
   if (!written) return;
@@ -182,19 +182,21 @@ void ExcludeFromBuild(const std::vector<TiXmlElement*>& configurations,
 
 }  // namespace
 
-bool GenerateCProjectFile() {
-  const std::string path = g_projectPath + kCProjectFileName;
+bool GenerateCProjectFile(const ProjectInfo& project, const std::string& projectFolder,
+                          const BuildSelection& selection) {
+  const std::string path = projectFolder + kCProjectFileName;
   TiXmlDocument document;
   TiXmlElement* root = LoadXmlFile(path, document) ? document.FirstChildElement() : nullptr;
   if (root == nullptr) {
-    PrintLine(kUnableToLoad + path);
+    PrintLine(kUnableToLoadFile + path);
     return false;
   }
-  TiXmlElement* debug =
-      ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration", "debug");
+  TiXmlElement* debug = ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration",
+                                            "debug", project, selection.includePaths);
   TiXmlElement* release =
-      ModifyConfiguration(root, kReleaseConfigId, "Modify the Release configuration", "release");
-  ExcludeFromBuild({debug, release}, g_project->excludedPaths);
+      ModifyConfiguration(root, kReleaseConfigId, "Modify the Release configuration", "release",
+                          project, selection.includePaths);
+  ExcludeFromBuild({debug, release}, selection.excludedPaths);
   if (!SaveXmlFile(document, path)) {
     PrintLine(kSaveFailed);
     return false;
@@ -202,11 +204,10 @@ bool GenerateCProjectFile() {
   return true;
 }
 
-bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName) {
-  if (configuration == nullptr) return false;
-
+void ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName,
+                        const ProjectInfo& project, const std::vector<std::string>& includePaths) {
   std::vector<std::string> quoted;
-  for (const std::string& includePath : g_project->includePaths) {
+  for (const std::string& includePath : includePaths) {
     quoted.push_back("\"" + includePath + "\"");
   }
   if (TiXmlElement* option = FindById(configuration, "option", kIncludePathsId)) {
@@ -214,7 +215,7 @@ bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configur
   }
 
   // A fresh copy per configuration, so one configuration's extra defines never reach the other.
-  std::vector<std::string> defines = g_project->defines;
+  std::vector<std::string> defines = project.defines;
   if (configurationName == "debug") {
     defines.push_back("TRACE");
     defines.push_back("OS_USE_TRACE_SEMIHOSTING_DEBUG");
@@ -233,12 +234,12 @@ bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configur
     SetOptionValues(option, defines);
   }
 
-  const std::string script = LinkerScriptValue();
+  const std::string script = LinkerScriptValue(project);
   TiXmlElement* cScript = FindById(configuration, "option", kCLinkerScriptId);
   TiXmlElement* cppScript = FindById(configuration, "option", kCppLinkerScriptId);
   TiXmlElement* shown = cScript != nullptr ? cScript : cppScript;
   if (shown != nullptr && SetLinkerScript(shown, script)) PrintLine(kLinkFileMessage + script);
-  // A project with the C++ nature links with the C++ linker, so it needs the chip's script too.
+  // A project with the C++ nature links with the C++ linker, so it needs the chip's script too;
+  // its line is the C linker's.
   if (cScript != nullptr && cppScript != nullptr) SetLinkerScript(cppScript, script);
-  return true;
 }

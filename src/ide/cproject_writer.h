@@ -2,19 +2,25 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <tinyxml.h>
 
-/// Rewrites g_projectPath/.cproject for the debug and release configurations, then adds
-/// g_project's excludedPaths to the excluding list of each one's root source entry and prints
+#include "ide/build_selection.h"
+#include "mdk/project_info.h"
+
+/// Rewrites `projectFolder`/.cproject for the debug and release configurations with `project`'s
+/// defines and linker script and the selection's include paths, then adds the selection's excluded
+/// paths to the excluding list of each one's root source entry and prints
 /// "Exclude from the build: <path>" for each (nothing when the list is empty). Returns false after
 /// "Unable to load file: <path>" when it cannot be loaded, and after "Save file .cproject failed!"
 /// when it cannot be written whole (also a failure that only shows at the flush or the close).
-bool GenerateCProjectFile();
+bool GenerateCProjectFile(const ProjectInfo& project, const std::string& projectFolder,
+                          const BuildSelection& selection);
 
 /// Rewrites the include-path, defines and linker-script options below one configuration's
-/// "folderInfo" element. "debug" adds TRACE and OS_USE_TRACE_SEMIHOSTING_DEBUG to the defines,
-/// any other name NDEBUG. The C++ compiler gets the same include paths and defines, and the C++
-/// linker the same script, without lines of their own. Returns false for a null `configuration`,
-/// true otherwise.
-bool ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName);
+/// "folderInfo" element (never null). "debug" adds TRACE and OS_USE_TRACE_SEMIHOSTING_DEBUG to the
+/// defines, any other name NDEBUG. The C++ compiler gets the same include paths and defines, and
+/// the C++ linker the same script, without lines of their own.
+void ModifyBuildOptions(TiXmlElement* configuration, const std::string& configurationName,
+                        const ProjectInfo& project, const std::vector<std::string>& includePaths);

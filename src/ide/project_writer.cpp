@@ -6,15 +6,12 @@
 #include <tinyxml.h>
 
 #include "app/console.h"
-#include "fs/project_path.h"
+#include "fs/xml_file.h"
 #include "mdk/mdk_path.h"
-#include "mdk/project_info.h"
-#include "mdk/xml_file.h"
 
 namespace {
 
 constexpr char kProjectFileName[] = "/.project";
-constexpr char kUnableToLoad[] = "Unable to load file: ";
 constexpr char kSaveFailed[] = "Save file .project failed!";
 constexpr char kAddLink[] = "Add project file configuration: ";
 // Eclipse's resource type of a linked file, whatever language the file holds.
@@ -39,9 +36,9 @@ TiXmlElement* NameElement(TiXmlElement* root) {
   return inserted->ToElement();
 }
 
-TiXmlElement* NewLinkedResources() {
+TiXmlElement* NewLinkedResources(const ProjectInfo& project) {
   TiXmlElement* linkedResources = new TiXmlElement("linkedResources");
-  for (const SourceGroup& group : g_project->groups) {
+  for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.files) {
       if (!IsLinkedFile(file.filePath)) continue;
       const LinkLocation location = LocateLinkedFile(file.filePath);
@@ -93,23 +90,23 @@ std::string LocationUri(const LinkLocation& location) {
          location.remainingPath;
 }
 
-bool GenerateProjectFile() {
-  const std::string path = g_projectPath + kProjectFileName;
+bool GenerateProjectFile(const ProjectInfo& project, const std::string& projectFolder) {
+  const std::string path = projectFolder + kProjectFileName;
   TiXmlDocument document;
   TiXmlElement* root = LoadXmlFile(path, document) ? document.FirstChildElement() : nullptr;
   if (root == nullptr) {
-    PrintLine(kUnableToLoad + path);
+    PrintLine(kUnableToLoadFile + path);
     return false;
   }
 
   TiXmlElement* name = NameElement(root);
   name->Clear();
-  name->LinkEndChild(new TiXmlText(g_project->targetName));
+  name->LinkEndChild(new TiXmlText(project.targetName));
 
   if (TiXmlElement* oldLinks = root->FirstChildElement("linkedResources")) {
     root->RemoveChild(oldLinks);
   }
-  root->LinkEndChild(NewLinkedResources());
+  root->LinkEndChild(NewLinkedResources(project));
 
   if (!SaveXmlFile(document, path)) {
     PrintLine(kSaveFailed);

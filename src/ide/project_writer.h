@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "mdk/project_info.h"
+
 /// Where a linked MDK file lives, relative to the generated project folder.
 struct LinkLocation {
   bool isAbsolute = false;    // the MDK path is absolute: remainingPath is that path
@@ -22,7 +24,7 @@ LinkLocation LocateLinkedFile(const std::string& filePath);
 /// "PARENT-<n>-PROJECT_LOC/<remaining path>".
 std::string LocationUri(const LinkLocation& location);
 
-/// Rewrites g_projectPath/.project: the root's first "name" child element gets g_project's
+/// Rewrites `projectFolder`/.project: the root's first "name" child element gets `project`'s
 /// targetName (a root without one gets a new "name" element as its first child), the first
 /// "linkedResources" is removed and a new one, appended as the root's last child, holds one link
 /// (resource type 1, a file) per C or C++ file whose path does not start with "./" or ".\", with a
@@ -31,4 +33,4 @@ std::string LocationUri(const LinkLocation& location);
 /// "Unable to load file: <path>" when the file cannot be loaded or holds no root element; a failed
 /// save (also one that only shows at the flush or the close) prints
 /// "Save file .project failed!" and returns false.
-bool GenerateProjectFile();
+bool GenerateProjectFile(const ProjectInfo& project, const std::string& projectFolder);

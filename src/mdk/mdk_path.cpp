@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
+
+#include "mdk/mdk_text.h"
 
 namespace {
 
@@ -30,23 +33,20 @@ bool IsAbsoluteMdkPath(const std::string& path) {
 }
 
 std::vector<std::string> NormalizedSegments(const std::string& path) {
+  std::vector<std::string> pieces;
+  SplitString(path, "/", pieces);
   std::vector<std::string> segments;
-  std::string::size_type start = 0;
-  while (start <= path.size()) {
-    std::string::size_type end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string segment = path.substr(start, end - start);
+  for (std::string& segment : pieces) {
     if (segment == "..") {
       // A name followed by ".." cancels out; a ".." with nothing left to cancel climbs.
       if (!segments.empty() && segments.back() != "..") {
         segments.pop_back();
       } else {
-        segments.push_back(segment);
+        segments.push_back(std::move(segment));
       }
-    } else if (!segment.empty() && segment != ".") {
-      segments.push_back(segment);
+    } else if (segment != ".") {
+      segments.push_back(std::move(segment));
     }
-    start = end + 1;
   }
   return segments;
 }

@@ -5,18 +5,14 @@
 #include <cstring>
 #include <utility>
 
-#include "app/console.h"
 #include "chip/chip_catalogue.h"
-#include "mdk/mdk_lists.h"
+#include "fs/xml_file.h"
+#include "fs/xml_text.h"
 #include "mdk/mdk_path.h"
-#include "mdk/xml_file.h"
+#include "mdk/mdk_text.h"
 #include "mdk/xml_search.h"
 
 namespace {
-
-constexpr char kLoadFailed[] = "Unable to load file: ";
-constexpr char kReadSucceeded[] = "Success to read MDK project file: ";
-constexpr uint64_t kDefaultFlashOrigin = 0x8000000;
 
 bool IsNamed(const TiXmlElement* element, const char* name) {
   return std::strcmp(element->Value(), name) == 0;
@@ -129,14 +125,12 @@ void ReadProjectElement(TiXmlElement* project, ProjectInfo& info) {
 
 }  // namespace
 
-bool ReadMdkProject(const std::string& path, ProjectInfo* info) {
-  if (info == nullptr) return false;
+Result ReadMdkProject(const std::string& path, ProjectInfo* info) {
+  if (info == nullptr) return Result::Failure(path, "no model to fill");
 
   TiXmlDocument document;
-  if (!LoadXmlFile(path, document)) {
-    PrintLine(kLoadFailed + path);
-    return false;
-  }
+  Result loaded = LoadXmlFile(path, document);
+  if (!loaded) return loaded;
 
   TiXmlElement* root = document.RootElement();
   // The origin comes from the first top-level element alone, whatever the Projects hold.
@@ -144,9 +138,7 @@ bool ReadMdkProject(const std::string& path, ProjectInfo* info) {
   for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
     if (IsNamed(element, "Project")) ReadProjectElement(element, *info);
   }
-
-  PrintLine(kReadSucceeded + path);
-  return true;
+  return Result::Success();
 }
 
 std::string FirstNonUtf8Element(const ProjectInfo& info) {
@@ -179,7 +171,7 @@ uint64_t ReadFlashOrigin(TiXmlElement* root) {
   return ParseFlashOrigin(Text(cpu));
 }
 
-bool ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups) {
+void ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups) {
   // Only the leading run of Group (and File) elements counts: the first other element ends it.
   for (TiXmlElement* group = FirstChild(Child(target, "Groups"));
        group != nullptr && IsNamed(group, "Group"); group = group->NextSiblingElement()) {
@@ -202,5 +194,4 @@ bool ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups) {
     }
     groups.push_back(std::move(sourceGroup));
   }
-  return true;
 }

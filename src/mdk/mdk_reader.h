@@ -7,14 +7,14 @@
 
 #include <tinyxml.h>
 
+#include "fs/result.h"
 #include "mdk/project_info.h"
 
 /// Loads the MDK project file at `path` and fills `info` from its first target, with the
-/// run-time environment files that target uses. Prints
-/// "Success to read MDK project file: <path>" and returns true, or prints
-/// "Unable to load file: <path>" and returns false leaving `info` unchanged. A null `info` gives
-/// false without output. Missing elements and empty texts count as empty; never crashes.
-bool ReadMdkProject(const std::string& path, ProjectInfo* info);
+/// run-time environment files that target uses. Fails, leaving `info` unchanged, when the file
+/// cannot be loaded (LoadXmlFile says why) or `info` is null. Missing elements and empty texts
+/// count as empty; never crashes. Prints nothing.
+Result ReadMdkProject(const std::string& path, ProjectInfo* info);
 
 /// The name of the MDK element that gave the first text of `info` that is not valid UTF-8, in the
 /// order TargetName, Device, Define, IncludePath, GroupName, FileName, FilePath and the instance
@@ -26,5 +26,5 @@ std::string FirstNonUtf8Element(const ProjectInfo& info);
 uint64_t ReadFlashOrigin(TiXmlElement* root);
 
 /// Appends one SourceGroup per leading Group child of the target's Groups, keeping C (type 1) and
-/// C++ (type 8) files with their IncludeInBuild switch. Never clears `groups`; returns true.
-bool ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups);
+/// C++ (type 8) files with their IncludeInBuild switch. Never clears `groups`.
+void ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups);

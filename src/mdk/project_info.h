@@ -21,8 +21,8 @@ struct SourceGroup {
   std::vector<SourceFile> files;
 };
 
-/// The converted target. Created empty by the driver, filled once by the MDK reader, read by
-/// every later step through `g_project`.
+/// The converted target. Created empty by the driver, filled once by the MDK reader; the driver
+/// hands it to every later step.
 struct ProjectInfo {
   std::string targetName;
   std::string deviceName;
@@ -39,9 +39,6 @@ struct ProjectInfo {
   /// The folders MDK adds to the include path of an RTE-managed target, relative to the MDK folder:
   /// "RTE/_<target name, blanks as _>" and the folder of each of its RTE headers; each once.
   std::vector<std::string> rteIncludeFolders;
-  /// Project-relative paths that the IDE build leaves out, sorted; set by the driver once the
-  /// project folder is filled.
-  std::vector<std::string> excludedPaths;
 };
 
 /// The run's model; null before the driver creates it and after it destroys it.

@@ -1,5 +1,6 @@
 // The tool as users get it: installed by cmake --install, packed as a .deb, with its man page.
 #include <filesystem>
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -118,7 +119,8 @@ TEST(PackageTest, DebianPackageHoldsTheToolItsManPageAndTheExamples) {
   ASSERT_EQ(RunCommand({"dpkg-deb", "-x", deb, dir / "root"}, "").exitStatus, 0);
   std::set<std::string> expected = {
       "usr/", "usr/bin/", "usr/bin/qm26-ide-gen", "usr/share/", "usr/share/doc/",
-      "usr/share/doc/qm26-ide-gen/", "usr/share/doc/qm26-ide-gen/copyright", "usr/share/man/",
+      "usr/share/doc/qm26-ide-gen/", "usr/share/doc/qm26-ide-gen/copyright",
+      "usr/share/doc/qm26-ide-gen/changelog.gz", "usr/share/man/",
       "usr/share/man/man1/", "usr/share/man/man1/qm26-ide-gen.1.gz", "usr/share/qm26-ide-gen/"};
   for (const std::string& rel : ListTree(SourceDir() + "/examples")) {
     expected.insert("usr/share/qm26-ide-gen/" + rel);
@@ -160,6 +162,22 @@ TEST(PackageTest, DebianPackageHoldsTheToolItsManPageAndTheExamples) {
   const RunResult help = RunCommand({binary, "--help"}, dir.path());
   EXPECT_NE(help.out.find("-TEMPLATESPATH /usr/share/qm26-ide-gen/QM26IDE_Templates"), std::string::npos)
       << help.out;
+
+  // The change log is the one in the source tree.
+  const RunResult changelog =
+      RunCommand({"gzip", "-dc", dir / "root/usr/share/doc/qm26-ide-gen/changelog.gz"}, "");
+  EXPECT_EQ(changelog.out, ReadFile(SourceDir() + "/CHANGELOG.md"));
+
+  // Debian's own checker finds no error in the package.
+  const RunResult lintian = RunCommand({"lintian", deb}, dir.path());
+  if (lintian.exitStatus == 127) {
+    std::cout << "lintian is not installed: the package was not checked by it\n";
+    return;
+  }
+  for (const std::string& line : SplitLines(lintian.out)) {
+    EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
+  }
+  EXPECT_EQ(lintian.exitStatus, 0) << lintian.out << lintian.err;
 }
 
 }  // namespace

@@ -7,11 +7,15 @@
 #include "ide/cproject_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = FuzzScratchFolder() + "/.cproject";
+  const std::string& folder = FuzzScratchFolder();
+  const std::string path = folder + "/.cproject";
   WriteFuzzFile(path, data, size);
   // What the writer adds must never make a template that the library itself handles malformed.
   const bool wellFormed = SurvivesRoundTrip(path);
-  if (GenerateCProjectFile() && wellFormed) {
+  BuildSelection selection;
+  selection.includePaths = FuzzModel().includePaths;
+  selection.excludedPaths = {"App/old.c", "startup/startup_x.s"};
+  if (GenerateCProjectFile(FuzzModel(), folder, selection) && wellFormed) {
     TiXmlDocument written;
     FuzzCheck(written.LoadFile(path.c_str()), "a written .cproject is well-formed XML");
   }

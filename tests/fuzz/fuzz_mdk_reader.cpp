@@ -3,10 +3,10 @@
 
 #include <tinyxml.h>
 
-#include "support/depth_probe.h"
+#include "fs/xml_file.h"
 #include "fuzz/fuzz_support.h"
 #include "mdk/mdk_reader.h"
-#include "mdk/xml_file.h"
+#include "support/depth_probe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = FuzzScratchFolder() + "/project.uvprojx";

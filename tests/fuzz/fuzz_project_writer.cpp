@@ -7,11 +7,12 @@
 #include "ide/project_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = FuzzScratchFolder() + "/.project";
+  const std::string& folder = FuzzScratchFolder();
+  const std::string path = folder + "/.project";
   WriteFuzzFile(path, data, size);
   // What the writer adds must never make a template that the library itself handles malformed.
   const bool wellFormed = SurvivesRoundTrip(path);
-  if (GenerateProjectFile() && wellFormed) {
+  if (GenerateProjectFile(FuzzModel(), folder) && wellFormed) {
     TiXmlDocument written;
     FuzzCheck(written.LoadFile(path.c_str()), "a written .project is well-formed XML");
   }

@@ -7,7 +7,8 @@
 #include "chip/chip_catalogue.h"
 #include "fuzz/fuzz_support.h"
 #include "ide/project_writer.h"
-#include "mdk/mdk_lists.h"
+#include "fs/xml_text.h"
+#include "mdk/mdk_text.h"
 #include "mdk/mdk_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -43,6 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(!piece.empty() && piece.find_first_of("/\\") == std::string::npos,
               "split pieces are non-empty and hold no delimiter");
   }
-  PathMatchesSeries(text);
+  PathMatchesSeries(text, "QM26R620A");
   return 0;
 }

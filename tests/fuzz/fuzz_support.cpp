@@ -11,9 +11,7 @@
 
 #include <tinyxml.h>
 
-#include "fs/project_path.h"
-#include "mdk/project_info.h"
-#include "mdk/xml_file.h"
+#include "fs/xml_file.h"
 
 const std::string& FuzzScratchFolder() {
   static const std::string folder = [] {
@@ -21,8 +19,14 @@ const std::string& FuzzScratchFolder() {
     if (null >= 0) dup2(null, STDOUT_FILENO);
     char pattern[] = "/tmp/qm26-fuzz-XXXXXX";
     if (mkdtemp(pattern) == nullptr) std::abort();
+    return std::string(pattern);
+  }();
+  return folder;
+}
 
-    static ProjectInfo model;
+const ProjectInfo& FuzzModel() {
+  static const ProjectInfo model = [] {
+    ProjectInfo model;
     model.targetName = "fuzz";
     model.deviceName = "QM26R620AVGT7";
     model.chipModel = "QM26R620A";
@@ -33,11 +37,9 @@ const std::string& FuzzScratchFolder() {
     model.includePaths = {"../inc", "../../lib/include"};
     model.groups = {{"App", {{1, "main.c", "..\\src\\main.c"}, {1, "x.c", ".\\x.c"}}},
                     {"Drivers/HAL", {{1, "gpio.c", "../../lib/../drv/gpio.c"}}}};
-    g_project = &model;
-    g_projectPath = pattern;
-    return std::string(pattern);
+    return model;
   }();
-  return folder;
+  return model;
 }
 
 void WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size) {

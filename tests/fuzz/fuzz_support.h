@@ -5,10 +5,14 @@
 #include <cstdint>
 #include <string>
 
-/// Once per process: sends standard output (the run's progress lines) to /dev/null, makes a
-/// scratch folder and points g_project at a fixed model of a QM26R620AVGT7 project and
-/// g_projectPath at the scratch folder. Returns the scratch folder.
+#include "mdk/project_info.h"
+
+/// Once per process: sends standard output (the run's progress lines) to /dev/null and makes a
+/// scratch folder. Returns the scratch folder.
 const std::string& FuzzScratchFolder();
+
+/// A fixed model of a QM26R620AVGT7 project.
+const ProjectInfo& FuzzModel();
 
 /// Writes `size` bytes at `data` to `path`; aborts when it cannot, which is no finding.
 void WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size);

@@ -26,20 +26,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = folder + "/text.txt";
   WriteFuzzFile(text, data, size);
   const std::string pattern = input.substr(0, std::min<size_t>(3, input.find('\n')));
-  const int32_t index = FindLineContaining(text.c_str(), pattern.c_str());
-  FuzzCheck(ReplaceLine(text.c_str(), index, "X"), "a readable, writable file is rewritten");
+  int32_t index = -1;
+  FuzzCheck(FindLineContaining(text, pattern, &index).ok(), "a readable file is searched");
+  FuzzCheck(ReplaceLine(text, index, "X").ok(), "a readable, writable file is rewritten");
   FuzzCheck(LineCount(ReadFuzzFile(text)) == LineCount(input), "a rewrite keeps the line count");
 
   WriteFuzzFile(folder + "/preferences.ini", data, size);
-  FuzzCheck(UpdateSettingsFile(), "a settings file is rewritten");
+  FuzzCheck(UpdateSettingsFile(folder, FuzzModel()).ok(), "a settings file is rewritten");
 
   const std::string scripts = folder + "/ldscripts";
   mkdir(scripts.c_str(), 0755);
   WriteFuzzFile(scripts + "/QM26R620AxE_FLASH.ld", data, size);
   WriteFuzzFile(scripts + "/QM26R620AxG_FLASH.ld", data, size);
-  FuzzCheck(UpdateLinkerScript(scripts) == LinkerScriptOutcome::kDone, "the scripts are adapted");
+  const LinkerScriptUpdate update = UpdateLinkerScript(scripts, FuzzModel());
+  FuzzCheck(update.folder.ok() && update.notDeleted.empty() && update.script.ok(),
+            "the scripts are adapted");
   const std::string script = ReadFuzzFile(scripts + "/QM26R620AxG_FLASH.ld");
-  if (FindLineContaining(text.c_str(), "FLASH (rx)") >= 0 || input.find("FLASH (rx)") != std::string::npos) {
+  int32_t flashLine = -1;
+  FuzzCheck(FindLineContaining(text, "FLASH (rx)", &flashLine).ok(), "a readable file is searched");
+  if (flashLine >= 0 || input.find("FLASH (rx)") != std::string::npos) {
     FuzzCheck(script.find("FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K\n") != std::string::npos,
               "a script with a FLASH line gets the chip's");
   }

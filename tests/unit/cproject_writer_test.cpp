@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "fs/project_path.h"
 #include "mdk/project_info.h"
 #include "support/test_support.h"
 
@@ -93,12 +92,6 @@ class CProjectWriterTest : public ::testing::Test {
     project_.flashSizeCode = 'G';
     project_.includePaths = {"../inc", "../libraries/cmsis"};
     project_.defines = {"QM26R620A", "NDEBUG"};
-    g_project = &project_;
-    g_projectPath = dir_.path();
-  }
-  void TearDown() override {
-    g_project = nullptr;
-    g_projectPath = "";
   }
 
   std::string Path() const { return dir_ / ".cproject"; }
@@ -107,7 +100,11 @@ class CProjectWriterTest : public ::testing::Test {
   std::string Generate(const std::string& content, bool result = true) {
     if (!content.empty()) WriteFile(Path(), content);
     bool actual = !result;
-    const std::string out = CaptureStdout([&] { actual = GenerateCProjectFile(); });
+    BuildSelection selection;
+    selection.includePaths = project_.includePaths;
+    selection.excludedPaths = excludedPaths_;
+    const std::string out =
+        CaptureStdout([&] { actual = GenerateCProjectFile(project_, dir_.path(), selection); });
     EXPECT_EQ(actual, result);
     return out;
   }
@@ -124,6 +121,7 @@ class CProjectWriterTest : public ::testing::Test {
   }
 
   ProjectInfo project_;
+  std::vector<std::string> excludedPaths_;
   ScopedTempDir dir_;
 };
 
@@ -253,7 +251,7 @@ TEST_F(CProjectWriterTest, ExcludedPathsJoinTheRootSourceEntryOfBothConfiguratio
            "flags=\"VALUE_WORKSPACE_PATH|RESOLVED\" kind=\"sourcePath\" name=\"\" extra=\"1\"/>"
            "</sourceEntries>"},
   };
-  project_.excludedPaths = {"App/a.c", "RTE/Device/X/startup_x.s"};
+  excludedPaths_ = {"App/a.c", "RTE/Device/X/startup_x.s"};
   const std::string lines =
       "Exclude from the build: App/a.c\nExclude from the build: RTE/Device/X/startup_x.s\n";
   for (const Case& c : cases) {
@@ -267,7 +265,7 @@ TEST_F(CProjectWriterTest, ExcludedPathsJoinTheRootSourceEntryOfBothConfiguratio
 
   // Nothing excluded: no entry is touched or created, and no line is added.
   const std::string out = Generate(CProject(CLinker(kOldScript)));
-  project_.excludedPaths.clear();
+  excludedPaths_.clear();
   const std::string entries = "<sourceEntries>" + rootEntry + "</sourceEntries>";
   for (const std::string& before : {std::string(), entries}) {
     EXPECT_EQ(Generate(CProject(CLinker(kOldScript), true, before)),
@@ -284,7 +282,6 @@ TEST_F(CProjectWriterTest, UnloadableFileFailsUntouched) {
     EXPECT_EQ(Generate(content, false), message) << content;
     EXPECT_EQ(ReadFile(Path()), content);
   }
-  EXPECT_FALSE(ModifyBuildOptions(nullptr, "debug"));
 }
 
 TEST_F(CProjectWriterTest, FailedSaveFailsAndLeavesTheFile) {
@@ -294,7 +291,12 @@ TEST_F(CProjectWriterTest, FailedSaveFailsAndLeavesTheFile) {
   WriteFile(Path(), content);
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   const std::string out = CaptureStdout(
-      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateCProjectFile() ? 0 : 1; }), 1); });
+      [&] {
+        EXPECT_EQ(RunUnprivileged([&] {
+                    return GenerateCProjectFile(project_, dir_.path(), BuildSelection()) ? 0 : 1;
+                  }),
+                  1);
+      });
   EXPECT_EQ(out, ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {}) +
                      "Save file .cproject failed!\n");
   EXPECT_EQ(ReadFile(Path()), content);

@@ -1,5 +1,5 @@
-// Tests of CopyFile: copied bytes, results, modes and the reports on standard error, through the
-// kernel copy and through the read/write loop that takes over when the kernel refuses.
+// Tests of CopyFile: copied bytes, results, modes and the failures it names, through the kernel
+// copy and through the read/write loop that takes over when the kernel refuses.
 #include "fs/file_copy.h"
 
 #include <cerrno>
@@ -100,14 +100,12 @@ TEST(CopyFileTest, CopiesEveryByteOnEitherPath) {
       WriteFile(source, c.content);
       RemoveTree(destination);
       if (!c.oldDestination.empty()) WriteFile(destination, c.oldDestination);
-      int result = 0;
+      Result result;
       std::string out;
       std::string err = CaptureStderr([&] {
-        out = CaptureStdout([&] {
-          result = CopyFileWith(source.c_str(), destination.c_str(), kernel.copy);
-        });
+        out = CaptureStdout([&] { result = CopyFileWith(source, destination, kernel.copy); });
       });
-      EXPECT_EQ(result, 1);
+      EXPECT_TRUE(result.ok()) << result.Describe();
       EXPECT_TRUE(Exists(destination));
       EXPECT_TRUE(ReadFile(destination) == c.content) << "the copy differs";
       EXPECT_EQ(out, "");
@@ -119,7 +117,7 @@ TEST(CopyFileTest, CopiesEveryByteOnEitherPath) {
   const std::string bytes = PseudoRandomBytes(300 * 1024);
   WriteFile(shared, bytes);
   if (ReadFile(shared) == bytes) {
-    EXPECT_EQ(CopyFile(shared.c_str(), (temp / "from-shm").c_str()), 1);
+    EXPECT_TRUE(CopyFile(shared, temp / "from-shm").ok());
     EXPECT_TRUE(ReadFile(temp / "from-shm") == bytes) << "the copy from /dev/shm differs";
   }
   unlink(shared.c_str());
@@ -127,11 +125,11 @@ TEST(CopyFileTest, CopiesEveryByteOnEitherPath) {
   std::ostringstream version;
   version << std::ifstream("/proc/version").rdbuf();
   ASSERT_FALSE(version.str().empty());
-  EXPECT_EQ(CopyFile("/proc/version", (temp / "version").c_str()), 1);
+  EXPECT_TRUE(CopyFile("/proc/version", temp / "version").ok());
   EXPECT_EQ(ReadFile(temp / "version"), version.str());
 }
 
-TEST(CopyFileTest, FailuresGiveMinusOneWithReportAndCloseEveryFile) {
+TEST(CopyFileTest, FailuresNameThePathAndReasonAndCloseEveryFile) {
   ScopedTempDir temp;
   WriteFile(temp / "small", "a few bytes");
   WriteFile(temp / "large", std::string(400000, 'z'));
@@ -144,29 +142,27 @@ TEST(CopyFileTest, FailuresGiveMinusOneWithReportAndCloseEveryFile) {
   };
   const Case cases[] = {
       {"missing source", temp / "missing", temp / "copy1",
-       temp / "missing" + ": No such file or directory\n"},
+       temp / "missing" + ": No such file or directory"},
       {"destination folder missing", temp / "small", temp / "none/copy2",
-       temp / "none/copy2" + ": No such file or directory\n"},
+       temp / "none/copy2" + ": No such file or directory"},
       {"destination is a folder", temp / "small", temp / "folder",
-       temp / "folder" + ": Is a directory\n"},
-      {"full disk, small file", temp / "small", "/dev/full",
-       "Fatal write error.\n: No space left on device\n"},
-      {"full disk, large file", temp / "large", "/dev/full",
-       "Fatal write error.\n: No space left on device\n"},
+       temp / "folder" + ": Is a directory"},
+      {"full disk, small file", temp / "small", "/dev/full", "/dev/full: No space left on device"},
+      {"full disk, large file", temp / "large", "/dev/full", "/dev/full: No space left on device"},
       // Opening a folder for reading works on Linux; reading it fails.
       {"source is a folder", temp / "folder", temp / "copy3",
-       temp / "folder" + ": Is a directory\n"},
+       temp / "folder" + ": Is a directory"},
   };
   for (const Kernel& kernel : kKernels) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(kernel.name) + ", " + c.name);
       const int descriptorsBefore = OpenDescriptorCount();
-      int result = 0;
-      std::string err = CaptureStderr([&] {
-        result = CopyFileWith(c.source.c_str(), c.destination.c_str(), kernel.copy);
-      });
-      EXPECT_EQ(result, -1);
-      EXPECT_EQ(err, c.expectedReport);
+      Result result;
+      const std::string err =
+          CaptureStderr([&] { result = CopyFileWith(c.source, c.destination, kernel.copy); });
+      EXPECT_FALSE(result.ok());
+      EXPECT_EQ(result.Describe(), c.expectedReport);
+      EXPECT_EQ(err, "");
       EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
     }
   }
@@ -188,16 +184,12 @@ TEST(CopyFileTest, WriteThatRunsOutOfRoomMidwayFails) {
     SCOPED_TRACE(kernel.name);
     const std::string destination = temp / "copy";
     RemoveTree(destination);
-    int result = 0;
-    const std::string err = CaptureStderr([&] {
-      struct rlimit limit = saved;
-      limit.rlim_cur = 64 * 1024;
-      setrlimit(RLIMIT_FSIZE, &limit);
-      result = CopyFileWith(source.c_str(), destination.c_str(), kernel.copy);
-      setrlimit(RLIMIT_FSIZE, &saved);
-    });
-    EXPECT_EQ(result, -1);
-    EXPECT_EQ(err, "Fatal write error.\n: File too large\n");
+    struct rlimit limit = saved;
+    limit.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Result result = CopyFileWith(source, destination, kernel.copy);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(result.Describe(), destination + ": File too large");
     EXPECT_EQ(ReadFile(destination).size(), 64u * 1024);
   }
   std::signal(SIGXFSZ, savedHandler);
@@ -216,8 +208,8 @@ TEST(CopyFileTest, NewFileGetsModeFromUmaskAndExistingFileKeepsItsMode) {
     RemoveTree(fresh);
     WriteFile(existing, "old content");
     chmod(existing.c_str(), 0604);
-    EXPECT_EQ(CopyFileWith(source.c_str(), fresh.c_str(), kernel.copy), 1);
-    EXPECT_EQ(CopyFileWith(source.c_str(), existing.c_str(), kernel.copy), 1);
+    EXPECT_TRUE(CopyFileWith(source, fresh, kernel.copy).ok());
+    EXPECT_TRUE(CopyFileWith(source, existing, kernel.copy).ok());
     EXPECT_EQ(ModeOf(fresh), 0640u);
     EXPECT_EQ(ModeOf(existing), 0604u);
     EXPECT_EQ(ReadFile(existing), "data");
@@ -238,10 +230,7 @@ TEST(CopyFileTest, CopyOntoItselfLeavesTheFileWhole) {
   const std::string sources[] = {temp / "mdk/preferences.ini", temp / "hard", file};
   for (const std::string& source : sources) {
     SCOPED_TRACE(source);
-    int result = 0;
-    const std::string err = CaptureStderr([&] { result = CopyFile(source.c_str(), file.c_str()); });
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(err, "");
+    EXPECT_TRUE(CopyFile(source, file).ok());
     EXPECT_EQ(ReadFile(file), content);
   }
 }

@@ -1,6 +1,7 @@
 // Tests of finding and replacing lines of text files.
 #include "chip/line_edit.h"
 
+#include <cerrno>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
@@ -36,10 +37,15 @@ TEST(LineEditTest, FindLineContainingReturnsFirstMatchingIndex) {
   const std::string path = dir / "file.txt";
   for (const Case& c : cases) {
     WriteFile(path, c.content);
-    EXPECT_EQ(FindLineContaining(path.c_str(), c.pattern), c.expected)
-        << c.content.substr(0, 40) << " / " << c.pattern;
+    int32_t index = -2;
+    EXPECT_TRUE(FindLineContaining(path, c.pattern, &index).ok());
+    EXPECT_EQ(index, c.expected) << c.content.substr(0, 40) << " / " << c.pattern;
   }
-  EXPECT_EQ(FindLineContaining((dir / "missing.txt").c_str(), ""), -1);
+  // A file that cannot be read is a failure, not a file without the line.
+  int32_t index = 0;
+  const Result missing = FindLineContaining(dir / "missing.txt", "", &index);
+  EXPECT_EQ(missing.Describe(), dir / "missing.txt: No such file or directory");
+  EXPECT_EQ(index, -1);
 }
 
 TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
@@ -69,7 +75,7 @@ TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
   const std::string path = dir / "file.txt";
   for (const Case& c : cases) {
     WriteFile(path, c.content);
-    EXPECT_TRUE(ReplaceLine(path.c_str(), c.index, "X"));
+    EXPECT_TRUE(ReplaceLine(path, c.index, "X").ok());
     EXPECT_EQ(ReadFile(path), c.expected) << c.content.substr(0, 40) << " @" << c.index;
   }
 }
@@ -77,7 +83,7 @@ TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
 TEST(LineEditTest, ReplaceLineCreatesMissingFileEmpty) {
   ScopedTempDir dir;
   const std::string path = dir / "new.ini";
-  EXPECT_TRUE(ReplaceLine(path.c_str(), 0, "X"));
+  EXPECT_TRUE(ReplaceLine(path, 0, "X").ok());
   ASSERT_TRUE(Exists(path));
   EXPECT_EQ(ReadFile(path), "");
 }
@@ -92,8 +98,9 @@ TEST(LineEditTest, ReplaceLineLeavesUnreadableExistingFileUntouched) {
   const int status = RunUnprivileged([&] {
     if (std::ifstream(path).is_open()) return 2;  // the permission does not apply
     if (access(path.c_str(), W_OK) != 0) return 3;
-    if (FindLineContaining(path.c_str(), "keep") != -1) return 4;
-    return ReplaceLine(path.c_str(), 0, "X") ? 5 : 0;
+    int32_t index = 0;
+    if (FindLineContaining(path, "keep", &index).systemError() != EACCES) return 4;
+    return ReplaceLine(path, 0, "X").systemError() == EACCES ? 0 : 5;
   });
   EXPECT_EQ(status, 0);
   ASSERT_EQ(chmod(path.c_str(), 0644), 0);

@@ -28,17 +28,21 @@ class LinkerScriptTest : public ::testing::Test {
     project_.flashSizeCode = 'G';
     project_.flashSizeKb = 1024;
     project_.flashOrigin = 0x8000000;
-    g_project = &project_;
   }
-  void TearDown() override { g_project = nullptr; }
 
-  // Runs the step on `folder`, expecting `result`, and returns what it printed.
-  std::string Update(const std::string& folder,
-                     LinkerScriptOutcome result = LinkerScriptOutcome::kDone) {
-    LinkerScriptOutcome actual = LinkerScriptOutcome::kWriteFailed;
-    const std::string out = CaptureStdout([&] { actual = UpdateLinkerScript(folder); });
-    EXPECT_EQ(actual, result);
-    return out;
+  // Runs the step on `folder` and returns what went wrong, one "<what>: <failure>" per line.
+  std::string Update(const std::string& folder) {
+    std::string problems;
+    const std::string out = CaptureStdout([&] {
+      const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
+      if (!update.folder) problems += "folder " + update.folder.Describe() + "\n";
+      for (const Result& notDeleted : update.notDeleted) {
+        problems += "kept " + notDeleted.Describe() + "\n";
+      }
+      if (!update.script) problems += "script " + update.script.Describe() + "\n";
+    });
+    EXPECT_EQ(out, "");
+    return problems;
   }
 
   ProjectInfo project_;
@@ -118,35 +122,35 @@ TEST_F(LinkerScriptTest, UnknownCodeAndWideOrigin) {
 }
 
 TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
-  EXPECT_EQ(Update(dir_ / "missing", LinkerScriptOutcome::kNoFolder), "No link file found!\n");
+  EXPECT_EQ(Update(dir_ / "missing"), "folder " + dir_ / "missing: No such file or directory\n");
   WriteFile(dir_ / "a_file", "x");
-  EXPECT_EQ(Update(dir_ / "a_file/ldscripts", LinkerScriptOutcome::kNoFolder),
-            "No link file found!\n");
+  EXPECT_EQ(Update(dir_ / "a_file/ldscripts"),
+            "folder " + dir_ / "a_file/ldscripts: Not a directory\n");
 
   // A folder that the unprivileged user (its owner too) may list but not change.
   const std::string folder = dir_ / "locked";
   WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
-  const std::string out = CaptureStdout([&] {
-    EXPECT_EQ(RunUnprivileged([&] {
-                return UpdateLinkerScript(folder) == LinkerScriptOutcome::kDone ? 0 : 1;
-              }),
-              0);
-  });
-  EXPECT_EQ(out, "delete file error: " + folder + "/QM26R620AxE_FLASH.ld\n");
+  EXPECT_EQ(RunUnprivileged([&] {
+              const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
+              return update.folder.ok() && update.script.ok() && update.notDeleted.size() == 1 &&
+                             update.notDeleted[0].Describe() ==
+                                 folder + "/QM26R620AxE_FLASH.ld: Permission denied"
+                         ? 0
+                         : 1;
+            }),
+            0);
   EXPECT_EQ(ReadFile(folder + "/QM26R620AxE_FLASH.ld"), kScript);
 
-  // The chip's script itself cannot be rewritten: the step says so and fails.
+  // The chip's script itself cannot be rewritten.
   const std::string script = dir_ / "readonly/QM26R620AxG_FLASH.ld";
   WriteFile(script, kScript);
   ASSERT_EQ(chmod(script.c_str(), 0444), 0);
-  const std::string failed = CaptureStdout([&] {
-    EXPECT_EQ(RunUnprivileged([&] {
-                return UpdateLinkerScript(dir_ / "readonly") == LinkerScriptOutcome::kWriteFailed ? 0 : 1;
-              }),
-              0);
-  });
-  EXPECT_EQ(failed, "Failed to write file: " + script + "\n");
+  EXPECT_EQ(RunUnprivileged([&] {
+              const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "readonly", project_);
+              return update.script.Describe() == script + ": Permission denied" ? 0 : 1;
+            }),
+            0);
   EXPECT_EQ(ReadFile(script), kScript);
 }
 

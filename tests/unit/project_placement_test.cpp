@@ -2,91 +2,110 @@
 #include "app/project_placement.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "fs/project_path.h"
-#include "mdk/project_info.h"
 #include "support/test_support.h"
 
 namespace {
 
 class PlacementTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    info_.chipModel = "QM26R620A";
-    g_project = &info_;
-  }
-  void TearDown() override {
-    g_project = nullptr;
-    g_projectPath.clear();
+  void TearDown() override { g_projectPath.clear(); }
+
+  RunPaths Paths(const std::string& mdk, const std::string& templates, const std::string& bsp = "",
+                 const std::string& model = "QM26R620A") {
+    return DeriveRunPaths(mdk, templates, bsp, model);
   }
 
-  ProjectInfo info_;
   ScopedTempDir dir_;
 };
 
-TEST(MdkFolderTest, SplitsAtTheLastSlashElseTheLastBackslash) {
+TEST(RunPathsTest, EveryPathFollowsFromTheCommandLineAndTheModel) {
   const struct {
-    const char* path;
-    const char* folder;
-  } cases[] = {
+    const char* mdk;
+    const char* mdkFolder;
+  } folders[] = {
       {"/home/u/work/mdk/demo.uvprojx", "/home/u/work/mdk"},
       {"/demo.uvprojx", ""},
       {"mdk/demo.uvprojx", "mdk"},
       {"a/b\\c/demo.uvprojx", "a/b\\c"},
       {"C:\\work\\mdk\\demo.uvprojx", "C:\\work\\mdk"},
       {"demo.uvprojx", "."},
-      {"", "."},
   };
-  for (const auto& c : cases) EXPECT_EQ(MdkFolderOf(c.path), c.folder) << c.path;
+  for (const auto& c : folders) {
+    const RunPaths paths = DeriveRunPaths(c.mdk, "/t", "", "QM26R620A");
+    EXPECT_EQ(paths.mdkFolder, c.mdkFolder) << c.mdk;
+    EXPECT_EQ(paths.projectFolder, std::string(c.mdkFolder) + "/../qm26_ide_proj");
+    EXPECT_EQ(paths.projectLinkerFolder, paths.projectFolder + "/ldscripts");
+  }
+
+  RunPaths paths = DeriveRunPaths("/w/mdk/a.uvprojx", "/t", "", "QM26R620A");
+  EXPECT_EQ(paths.templateFolder, "/t/QM26R620A/QM26_IDE");
+  EXPECT_FALSE(paths.templatesFromWorkingDirectory);
+  EXPECT_EQ(paths.bspLinkerFolder, "");
+  EXPECT_EQ(paths.bspStartupFile, "");
+
+  // The BSP root is completed with the series; a path that names the series stays.
+  const std::string gcc = "/libraries/cmsis/cm4/device_support/startup/gcc";
+  const struct {
+    const char* bsp;
+    const char* model;
+    std::string gcc;
+  } bsps[] = {
+      {"/bsp", "QM26R620A", "/bsp/QM26R620A_625" + gcc},
+      {"/bsp/QM26R620A_625_lib/", "QM26R620A", "/bsp/QM26R620A_625_lib/" + gcc},
+      {"C:\\bsp\\QM26R620A_625", "QM26R620A", "C:\\bsp\\QM26R620A_625" + gcc},
+      {"/QM26R620A_625/bsp", "QM26R620A", "/QM26R620A_625/bsp/QM26R620A_625" + gcc},
+      {"///", "QM26R620A", "////QM26R620A_625" + gcc},
+      // No series: every path counts as the series folder.
+      {"/bsp", "QM26R650", "/bsp" + gcc},
+      {"/bsp", "QM26S110",
+       "/bsp/QM26S110/libraries/cmsis/cm0plus/device_support/startup/gcc"},
+  };
+  for (const auto& c : bsps) {
+    paths = DeriveRunPaths("/w/mdk/a.uvprojx", "/t", c.bsp, c.model);
+    EXPECT_EQ(paths.bspLinkerFolder, c.gcc + "/linker") << c.bsp << " " << c.model;
+    EXPECT_EQ(paths.bspStartupFile, c.gcc + "/" + paths.startupName);
+    EXPECT_FALSE(paths.startupName.empty());
+  }
 }
 
-TEST(SplitStringTest, KeepsNonEmptyRunsAndAppends) {
-  std::vector<std::string> pieces = {"kept"};
-  SplitString("//a/b//c/", "/", pieces);
-  EXPECT_EQ(pieces, (std::vector<std::string>{"kept", "a", "b", "c"}));
-  pieces.clear();
-  SplitString("x;y,z", ";,", pieces);
-  EXPECT_EQ(pieces, (std::vector<std::string>{"x", "y", "z"}));
-  pieces.clear();
-  SplitString("///", "/", pieces);
-  EXPECT_TRUE(pieces.empty());
-}
+TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
+  WriteFile(dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE/.project", "t");
+  WriteFile(dir_ / "mdk/demo.uvprojx", "mdk");
+  char saved[4096];
+  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+  ASSERT_EQ(chdir(dir_.path().c_str()), 0);
+  const RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", "");
+  ASSERT_EQ(chdir(saved), 0);
+  EXPECT_TRUE(paths.templatesFromWorkingDirectory);
+  EXPECT_EQ(paths.templateFolder, dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE");
 
-TEST_F(PlacementTest, SeriesMatchLooksAtTheLastComponentOnly) {
-  EXPECT_TRUE(PathMatchesSeries("/bsp/QM26R620A_625"));
-  EXPECT_TRUE(PathMatchesSeries("/bsp/QM26R620A_625_lib/"));
-  EXPECT_TRUE(PathMatchesSeries("C:\\bsp\\QM26R620A_625"));
-  EXPECT_FALSE(PathMatchesSeries("/bsp"));
-  EXPECT_FALSE(PathMatchesSeries("/QM26R620A_625/bsp"));
-  EXPECT_FALSE(PathMatchesSeries("/bsp/qm26r620a_625"));
-  EXPECT_FALSE(PathMatchesSeries("///"));
-  info_.chipModel = "QM26R650";  // no series: every path counts as the series folder
-  EXPECT_TRUE(PathMatchesSeries("/bsp"));
+  CaptureStdout([&] { EXPECT_TRUE(PrepareProjectFolder(paths)); });
+  const std::vector<std::string> lines =
+      SplitLines(CaptureStdout([&] { EXPECT_TRUE(PlaceTemplate(paths)); }));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "Program current run directory: " + dir_.path());
+  EXPECT_EQ(lines[1], "Templates path: " + paths.templateFolder);
 }
 
 TEST_F(PlacementTest, PrepareCreatesOrEmptiesTheFolderBesideTheMdkFolder) {
   MakeDirs(dir_ / "work/mdk");
   MakeDirs(dir_ / "tpl/QM26R620A/QM26_IDE");
-  bool prepared = false;
-  std::string out = CaptureStdout([&] {
-    prepared = PrepareProjectFolder(dir_ / "work/mdk/demo.uvprojx", dir_ / "tpl", "");
-  });
-  EXPECT_TRUE(prepared);
-  EXPECT_EQ(g_projectPath, dir_ / "work/mdk/../qm26_ide_proj");
-  EXPECT_EQ(out, "qm26ide_project_path:" + g_projectPath + "\n");
-  EXPECT_TRUE(IsDirectory(dir_ / "work/qm26_ide_proj"));
-
-  WriteFile(dir_ / "work/qm26_ide_proj/.hidden", "h");
-  WriteFile(dir_ / "work/qm26_ide_proj/a/b/c.txt", "c");
-  out = CaptureStdout([&] {
-    prepared = PrepareProjectFolder(dir_ / "work/mdk/demo.uvprojx", dir_ / "tpl", "");
-  });
-  EXPECT_TRUE(prepared);
-  EXPECT_EQ(out, "qm26ide_project_path:" + g_projectPath + "\n");
-  EXPECT_TRUE(IsDirectory(dir_ / "work/qm26_ide_proj"));
-  EXPECT_TRUE(ListTree(dir_ / "work/qm26_ide_proj").empty());
+  const RunPaths paths = Paths(dir_ / "work/mdk/demo.uvprojx", dir_ / "tpl");
+  for (int run = 0; run < 2; ++run) {
+    bool prepared = false;
+    const std::string out = CaptureStdout([&] { prepared = PrepareProjectFolder(paths); });
+    EXPECT_TRUE(prepared);
+    EXPECT_EQ(g_projectPath, dir_ / "work/mdk/../qm26_ide_proj");
+    EXPECT_EQ(out, "qm26ide_project_path:" + g_projectPath + "\n");
+    EXPECT_TRUE(IsDirectory(dir_ / "work/qm26_ide_proj"));
+    EXPECT_TRUE(ListTree(dir_ / "work/qm26_ide_proj").empty());
+    WriteFile(dir_ / "work/qm26_ide_proj/.hidden", "h");
+    WriteFile(dir_ / "work/qm26_ide_proj/a/b/c.txt", "c");
+  }
 }
 
 TEST_F(PlacementTest, PrepareNamesAFolderItCannotCreate) {
@@ -100,13 +119,13 @@ TEST_F(PlacementTest, PrepareNamesAFolderItCannotCreate) {
     const char* reason;
   } cases[] = {{"taken", "File exists"}, {"locked", "Permission denied"}};
   for (const auto& c : cases) {
-    const std::string mdk = dir_ / (std::string(c.parent) + "/mdk/demo.uvprojx");
-    const std::string project = dir_ / (std::string(c.parent) + "/mdk/../qm26_ide_proj");
+    const RunPaths paths =
+        Paths(dir_ / (std::string(c.parent) + "/mdk/demo.uvprojx"), dir_ / "tpl");
     const std::string out = CaptureStdout([&] {
-      EXPECT_EQ(RunUnprivileged([&] { return PrepareProjectFolder(mdk, dir_ / "tpl", "") ? 0 : 1; }), 1);
+      EXPECT_EQ(RunUnprivileged([&] { return PrepareProjectFolder(paths) ? 0 : 1; }), 1);
     });
-    EXPECT_EQ(out, "qm26ide_project_path:" + project + "\nFailed to create folder: " + project + ": " +
-                       c.reason + "\n");
+    EXPECT_EQ(out, "qm26ide_project_path:" + paths.projectFolder + "\nFailed to create folder: " +
+                       paths.projectFolder + ": " + c.reason + "\n");
   }
   EXPECT_EQ(ReadFile(dir_ / "taken/qm26_ide_proj"), "a file in the way");
   EXPECT_FALSE(Exists(dir_ / "locked/qm26_ide_proj"));
@@ -118,13 +137,21 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
   WriteFile(dir_ / "mdk/demo.uvprojx", "mdk");
   WriteFile(dir_ / "mdk/preferences.ini", "mdk prefs");
   WriteFile(dir_ / "mdk/obj/out.o", "o");
-  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx", dir_ / "tpl", ""); });
+  const RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl");
+  CaptureStdout([&] { EXPECT_TRUE(PrepareProjectFolder(paths)); });
 
   bool placed = false;
-  const std::string out = CaptureStdout([&] { placed = PlaceTemplate(dir_ / "tpl", dir_ / "mdk"); });
+  const std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths); });
   EXPECT_TRUE(placed);
-  EXPECT_EQ(SplitLines(out).front(), "Templates path: " + dir_ / "tpl/QM26R620A/QM26_IDE");
-  EXPECT_EQ(SplitLines(out).size(), 1u + 5u);  // one line per copied file
+  const std::vector<std::string> lines = SplitLines(out);
+  EXPECT_EQ(lines.front(), "Templates path: " + dir_ / "tpl/QM26R620A/QM26_IDE");
+  EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()),
+            (std::set<std::string>{
+                "Successfully to copy file: " + dir_ / "tpl/QM26R620A/QM26_IDE/.project",
+                "Successfully to copy file: " + dir_ / "tpl/QM26R620A/QM26_IDE/preferences.ini",
+                "Successfully to copy file: " + dir_ / "mdk/demo.uvprojx",
+                "Successfully to copy file: " + dir_ / "mdk/preferences.ini",
+                "Successfully to copy file: " + dir_ / "mdk/obj/out.o"}));
   EXPECT_EQ(ListTree(dir_ / "qm26_ide_proj"),
             (std::set<std::string>{".project", "preferences.ini", "demo.uvprojx", "obj/",
                                    "obj/out.o"}));
@@ -132,12 +159,12 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
   EXPECT_EQ(ReadFile(dir_ / "qm26_ide_proj/preferences.ini"), "mdk prefs");
 }
 
-TEST_F(PlacementTest, TemplateFailures) {
+TEST_F(PlacementTest, TemplateFailuresNameTheEntryOnBothStreams) {
   MakeDirs(dir_ / "mdk");
-  g_projectPath = dir_ / "mdk/../qm26_ide_proj";
-  MakeDirs(g_projectPath);
+  MakeDirs(dir_ / "qm26_ide_proj");
+  RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "none");
   bool placed = true;
-  std::string out = CaptureStdout([&] { placed = PlaceTemplate(dir_ / "none", dir_ / "mdk"); });
+  std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths); });
   EXPECT_FALSE(placed);
   EXPECT_EQ(SplitLines(out), (std::vector<std::string>{
                                  "Templates path: " + dir_ / "none/QM26R620A/QM26_IDE",
@@ -147,98 +174,59 @@ TEST_F(PlacementTest, TemplateFailures) {
   WriteFile(dir_ / "tpl/QM26R620A/QM26_IDE/.project", "template");
   RemoveTree(dir_ / "qm26_ide_proj");
   WriteFile(dir_ / "qm26_ide_proj", "a file in the way");
-  CaptureStderr([&] {
-    out = CaptureStdout([&] { placed = PlaceTemplate(dir_ / "tpl", dir_ / "mdk"); });
-  });
+  paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl");
+  const std::string err =
+      CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceTemplate(paths); }); });
   EXPECT_FALSE(placed);
-  EXPECT_EQ(SplitLines(out).back(), "Failed to copy the tamplate file.");
+  EXPECT_EQ(SplitLines(out),
+            (std::vector<std::string>{"Templates path: " + paths.templateFolder,
+                                      "Failed to copy file: " + paths.templateFolder,
+                                      "Failed to copy the tamplate file."}));
+  EXPECT_EQ(err, paths.projectFolder + ": Not a directory\n");
   EXPECT_EQ(ReadFile(dir_ / "qm26_ide_proj"), "a file in the way");
 }
 
-TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
-  WriteFile(dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE/.project", "t");
-  MakeDirs(dir_ / "mdk");
-  char saved[4096];
-  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-  ASSERT_EQ(chdir(dir_.path().c_str()), 0);
-  CaptureStdout([&] { PrepareProjectFolder(dir_ / "mdk/demo.uvprojx", "", ""); });
-  bool placed = false;
-  const std::string out = CaptureStdout([&] { placed = PlaceTemplate("", dir_ / "mdk"); });
-  ASSERT_EQ(chdir(saved), 0);
-  EXPECT_TRUE(placed);
-  const std::vector<std::string> lines = SplitLines(out);
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "Program current run directory: " + dir_.path());
-  EXPECT_EQ(lines[1], "Templates path: " + dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE");
-}
-
-TEST_F(PlacementTest, BspRootIsCompletedWithTheSeries) {
-  const std::string gcc =
-      dir_ / "bsp/QM26R620A_625/libraries/cmsis/cm4/device_support/startup/gcc";
-  WriteFile(gcc + "/startup_qm26r620a_625.s", "startup");
-  WriteFile(gcc + "/linker/QM26R620AxG_FLASH.ld", "ld G");
-  WriteFile(gcc + "/linker/QM26R620AxE_FLASH.ld", "ld E");
-  MakeDirs(dir_ / "proj");
-  g_projectPath = dir_ / "proj";
-
-  for (const std::string& bsp : {dir_ / "bsp", dir_ / "bsp/QM26R620A_625/"}) {
-    RemoveTree(dir_ / "proj");
-    MakeDirs(dir_ / "proj");
+TEST_F(PlacementTest, BspFilesLandInLdscriptsAndAtTheTop) {
+  for (const char* model : {"QM26R620A", "QM26S110"}) {
+    SCOPED_TRACE(model);
+    const RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl", dir_ / "bsp", model);
+    WriteFile(paths.bspStartupFile, "startup");
+    WriteFile(paths.bspLinkerFolder + "/" + model + "xG_FLASH.ld", "ld G");
+    WriteFile(paths.bspLinkerFolder + "/" + model + "xE_FLASH.ld", "ld E");
+    RemoveTree(paths.projectFolder);
+    MakeDirs(paths.projectFolder);
     bool placed = false;
-    const std::string out = CaptureStdout([&] { placed = PlaceBspFiles(bsp); });
-    EXPECT_TRUE(placed) << bsp;
+    const std::string out = CaptureStdout([&] { placed = PlaceBspFiles(paths); });
+    EXPECT_TRUE(placed);
     const std::vector<std::string> lines = SplitLines(out);
     ASSERT_EQ(lines.size(), 4u) << out;
     EXPECT_EQ(lines[2], "The linker file was updated successfully.");
     EXPECT_EQ(lines[3], "The startup file was updated successfully.");
-    EXPECT_EQ(ListTree(dir_ / "proj"),
-              (std::set<std::string>{"ldscripts/", "ldscripts/QM26R620AxG_FLASH.ld",
-                                     "ldscripts/QM26R620AxE_FLASH.ld", "startup_qm26r620a_625.s"}));
+    EXPECT_EQ(ListTree(paths.projectFolder),
+              (std::set<std::string>{"ldscripts/", "ldscripts/" + std::string(model) + "xG_FLASH.ld",
+                                     "ldscripts/" + std::string(model) + "xE_FLASH.ld",
+                                     paths.startupName}));
   }
 }
 
 TEST_F(PlacementTest, BspFailuresNameTheMissingPiece) {
-  MakeDirs(dir_ / "proj");
-  g_projectPath = dir_ / "proj";
+  const RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl", dir_ / "bsp");
+  MakeDirs(paths.projectFolder);
   bool placed = true;
   // No series folder at all.
-  std::string out = CaptureStdout([&] { placed = PlaceBspFiles(dir_ / "bsp"); });
-  EXPECT_FALSE(placed);
-  EXPECT_EQ(SplitLines(out), std::vector<std::string>{"Failed to copy the ld file."});
-
-  // A series without the linker folder.
-  const std::string gcc =
-      dir_ / "bsp/QM26R620A_625/libraries/cmsis/cm4/device_support/startup/gcc";
-  WriteFile(gcc + "/startup_qm26r620a_625.s", "startup");
-  out = CaptureStdout([&] { placed = PlaceBspFiles(dir_ / "bsp"); });
+  std::string out = CaptureStdout([&] { placed = PlaceBspFiles(paths); });
   EXPECT_FALSE(placed);
   EXPECT_EQ(SplitLines(out), std::vector<std::string>{"Failed to copy the ld file."});
 
   // Linker folder there, startup file missing.
-  RemoveTree(gcc + "/startup_qm26r620a_625.s");
-  WriteFile(gcc + "/linker/QM26R620AxG_FLASH.ld", "ld");
-  std::string err;
-  err = CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceBspFiles(dir_ / "bsp"); }); });
+  WriteFile(paths.bspLinkerFolder + "/QM26R620AxG_FLASH.ld", "ld");
+  const std::string err =
+      CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceBspFiles(paths); }); });
   EXPECT_FALSE(placed);
   const std::vector<std::string> lines = SplitLines(out);
   EXPECT_EQ(lines.back(), "Failed to copy the .s file.");
   EXPECT_EQ(lines[lines.size() - 2], "The linker file was updated successfully.");
-  EXPECT_NE(err.find(gcc + "/startup_qm26r620a_625.s"), std::string::npos) << err;
-}
-
-TEST_F(PlacementTest, CortexM0PlusModelUsesItsCoreFolder) {
-  info_.chipModel = "QM26S110";
-  const std::string gcc =
-      dir_ / "bsp/QM26S110/libraries/cmsis/cm0plus/device_support/startup/gcc";
-  WriteFile(gcc + "/startup_qm26s110.s", "startup");
-  WriteFile(gcc + "/linker/QM26S110x8_FLASH.ld", "ld");
-  MakeDirs(dir_ / "proj");
-  g_projectPath = dir_ / "proj";
-  bool placed = false;
-  CaptureStdout([&] { placed = PlaceBspFiles(dir_ / "bsp"); });
-  EXPECT_TRUE(placed);
-  EXPECT_TRUE(Exists(dir_ / "proj/startup_qm26s110.s"));
-  EXPECT_TRUE(Exists(dir_ / "proj/ldscripts/QM26S110x8_FLASH.ld"));
+  EXPECT_EQ(err, paths.bspStartupFile + ": No such file or directory\n");
 }
 
 }  // namespace

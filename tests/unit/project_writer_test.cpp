@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
-#include "fs/project_path.h"
 #include "mdk/project_info.h"
 #include "support/test_support.h"
 
@@ -76,12 +75,6 @@ class ProjectWriterFileTest : public ::testing::Test {
         // A C++ file is a file resource like any other; an absolute path needs a plain location.
         {"Cpp", {{8, "ctl.cpp", "..\\src\\ctl.cpp"}, {1, "sdk.c", "C:\\SDK\\sdk.c"}}},
     };
-    g_project = &project_;
-    g_projectPath = dir_.path();
-  }
-  void TearDown() override {
-    g_project = nullptr;
-    g_projectPath = "";
   }
 
   std::string Path() const { return dir_ / ".project"; }
@@ -90,7 +83,8 @@ class ProjectWriterFileTest : public ::testing::Test {
   std::string Generate(const char* content, bool result = true) {
     if (content != nullptr) WriteFile(Path(), content);
     bool actual = !result;
-    const std::string out = CaptureStdout([&] { actual = GenerateProjectFile(); });
+    const std::string out =
+        CaptureStdout([&] { actual = GenerateProjectFile(project_, dir_.path()); });
     EXPECT_EQ(actual, result);
     return out;
   }
@@ -226,7 +220,7 @@ TEST_F(ProjectWriterFileTest, FailedSaveFailsAndLeavesTheFile) {
   WriteFile(Path(), content);
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   const std::string out = CaptureStdout(
-      [&] { EXPECT_EQ(RunUnprivileged([] { return GenerateProjectFile() ? 0 : 1; }), 1); });
+      [&] { EXPECT_EQ(RunUnprivileged([&] { return GenerateProjectFile(project_, dir_.path()) ? 0 : 1; }), 1); });
   EXPECT_EQ(out, std::string(kLinkLines) + "Save file .project failed!\n");
   EXPECT_EQ(ReadFile(Path()), content);
 }

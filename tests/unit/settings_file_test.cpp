@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "fs/project_path.h"
 #include "mdk/project_info.h"
 #include "support/test_support.h"
 
@@ -37,16 +36,9 @@ TEST(SettingsFileTest, WritesChipTargetAndSizeTypeLines) {
     ProjectInfo project;
     project.deviceName = "QM26R620AVGT7";
     project.flashSizeCode = c.code;
-    g_project = &project;
-    g_projectPath = dir.path();
     const std::string path = dir / "preferences.ini";
     if (c.present) WriteFile(path, c.content);
-    bool updated = false;
-    const std::string out = CaptureStdout([&] { updated = UpdateSettingsFile(); });
-    EXPECT_TRUE(updated);
-    g_project = nullptr;
-    g_projectPath = "";
-    EXPECT_EQ(out, "");
+    EXPECT_TRUE(UpdateSettingsFile(dir.path(), project).ok());
     ASSERT_TRUE(Exists(path)) << c.content;
     EXPECT_EQ(ReadFile(path), c.expected) << c.content;
   }
@@ -57,17 +49,17 @@ TEST(SettingsFileTest, AFileThatCannotBeRewrittenIsNamedAndKept) {
   ProjectInfo project;
   project.deviceName = "QM26R620AVGT7";
   project.flashSizeCode = 'G';
-  g_project = &project;
-  g_projectPath = dir.path();
   const std::string path = dir / "preferences.ini";
   const std::string content = "[device]\nvendor=qm\nchipTarget=\nchipSizeType=\n";
   WriteFile(path, content);
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  const std::string out = CaptureStdout(
-      [] { EXPECT_EQ(RunUnprivileged([] { return UpdateSettingsFile() ? 0 : 1; }), 1); });
-  g_project = nullptr;
-  g_projectPath = "";
-  EXPECT_EQ(out, "Failed to write file: " + path + "\n");
+  EXPECT_EQ(RunUnprivileged([&] {
+              return UpdateSettingsFile(dir.path(), project).Describe() ==
+                             path + ": Permission denied"
+                         ? 0
+                         : 1;
+            }),
+            0);
   EXPECT_EQ(ReadFile(path), content);
 }
 

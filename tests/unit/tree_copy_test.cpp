@@ -1,4 +1,4 @@
-// Tests of the tree copies: what lands in the destination, the progress lines and the results.
+// Tests of the tree copies: what lands in the destination, the events per entry and the results.
 #include "fs/tree_copy.h"
 
 #include <climits>
@@ -9,10 +9,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "fs/project_path.h"
 #include "support/test_support.h"
 
 namespace {
+
+// Records a walk's events as the run prints them: the lines of standard output in `out`, the
+// reasons for standard error in `err`.
+struct Recorder {
+  std::string out;
+  std::string err;
+  CopySink sink{[this](const std::string& source) {
+                  out += "Successfully to copy file: " + source + "\n";
+                },
+                [this](const std::string& source, const Result& why) {
+                  err += why.Describe() + "\n";
+                  out += "Failed to copy file: " + source + "\n";
+                }};
+};
 
 std::set<std::string> LinesOf(const std::string& text) {
   std::vector<std::string> lines = SplitLines(text);
@@ -25,38 +38,29 @@ std::set<std::string> CopiedLines(const std::string& root, const std::vector<std
   return lines;
 }
 
-// Each walk under test, run from `source` into `destination`.
+// Each walk under test, run from `source` into `destination`; true when it succeeded.
 struct Walk {
   const char* name;
-  std::function<int(const std::string&, const std::string&)> run;
-  int fileFailure;  // the result when a file directly in the source fails
+  std::function<bool(const std::string&, const std::string&, const CopySink&)> run;
 };
 
 class TreeCopyTest : public ::testing::Test {
  protected:
-  void TearDown() override { g_projectPath = savedProjectPath_; }
-
   static std::vector<Walk> Walks() {
     return {
         {"CopyDirectoryTree",
-         [](const std::string& source, const std::string& destination) {
-           return CopyDirectoryTree(source.c_str(), destination.c_str());
-         },
-         -1},
+         [](const std::string& source, const std::string& destination, const CopySink& sink) {
+           return CopyDirectoryTree(source, destination, sink).ok();
+         }},
         {"CopyDirectoryIntoProject",
-         [](const std::string& source, const std::string& destination) {
-           g_projectPath = destination;
+         [](const std::string& source, const std::string& destination, const CopySink& sink) {
            MakeDirs(destination);  // the project folder exists before it is filled
-           return CopyDirectoryIntoProject(source);
-         },
-         1},
+           return CopyDirectoryIntoProject(source, destination, sink).ok();
+         }},
     };
   }
 
   ScopedTempDir temp_;
-
- private:
-  std::string savedProjectPath_ = g_projectPath;
 };
 
 TEST_F(TreeCopyTest, CopiesNestedFoldersAndHiddenEntries) {
@@ -70,12 +74,10 @@ TEST_F(TreeCopyTest, CopiesNestedFoldersAndHiddenEntries) {
     SCOPED_TRACE(walk.name);
     const std::string destination = temp_ / "out";  // missing, its parent exists
     RemoveTree(destination);
-    int result = -2;
-    std::string out;
-    std::string err = CaptureStderr([&] {
-      out = CaptureStdout([&] { result = walk.run(source, destination); });
-    });
-    EXPECT_EQ(result, 0);
+    Recorder events;
+    EXPECT_TRUE(walk.run(source, destination, events.sink));
+    const std::string& out = events.out;
+    const std::string& err = events.err;
     EXPECT_EQ(ListTree(destination), ListTree(source));
     EXPECT_EQ(ReadFile(destination + "/sub/b.txt"), "beta");
     EXPECT_EQ(ReadFile(destination + "/a.txt"), "alpha");
@@ -85,34 +87,34 @@ TEST_F(TreeCopyTest, CopiesNestedFoldersAndHiddenEntries) {
   }
 }
 
-TEST_F(TreeCopyTest, MissingOrUnusableArgumentsCopyNothingAndPrintNothing) {
+TEST_F(TreeCopyTest, MissingOrUnusableSourcesCopyNothingAndReportNothing) {
   WriteFile(temp_ / "plain", "not a folder");
   MakeDirs(temp_ / "dir");
   const std::string missing = temp_ / "missing";
   const std::string out = temp_ / "out";
+  const std::string project = temp_ / "dir";
+  Recorder events;
   struct Case {
     const char* name;
-    std::function<int()> run;
-    int expected;
+    std::function<Result()> run;
+    bool ok;
   };
   const Case cases[] = {
-      {"null source", [&] { return CopyDirectoryTree(nullptr, out.c_str()); }, -1},
-      {"null destination", [&] { return CopyDirectoryTree((temp_ / "dir").c_str(), nullptr); }, -1},
-      {"missing source", [&] { return CopyDirectoryTree(missing.c_str(), out.c_str()); }, -1},
-      {"into project, missing source", [&] { return CopyDirectoryIntoProject(missing); }, 0},
-      {"into project, source is a file", [&] { return CopyDirectoryIntoProject(temp_ / "plain"); }, 0},
-      {"if exists, empty path", [&] { return CopyIntoProjectIfExists(""); }, 0},
-      {"if exists, missing path", [&] { return CopyIntoProjectIfExists(missing); }, 0},
+      {"missing source", [&] { return CopyDirectoryTree(missing, out, events.sink); }, false},
+      {"into project, missing source",
+       [&] { return CopyDirectoryIntoProject(missing, project, events.sink); }, true},
+      {"into project, source is a file",
+       [&] { return CopyDirectoryIntoProject(temp_ / "plain", project, events.sink); }, true},
+      {"if exists, empty path", [&] { return CopyIntoProjectIfExists("", project, events.sink); },
+       true},
+      {"if exists, missing path",
+       [&] { return CopyIntoProjectIfExists(missing, project, events.sink); }, true},
   };
-  g_projectPath = temp_ / "dir";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    int result = -2;
-    std::string printed;
-    std::string err = CaptureStderr([&] { printed = CaptureStdout([&] { result = c.run(); }); });
-    EXPECT_EQ(result, c.expected);
-    EXPECT_EQ(printed, "");
-    EXPECT_EQ(err, "");
+    const Result result = c.run();
+    EXPECT_EQ(result.ok(), c.ok) << result.Describe();
+    EXPECT_EQ(events.out + events.err, "");
     EXPECT_FALSE(Exists(out));
     EXPECT_TRUE(ListTree(temp_ / "dir").empty());
   }
@@ -145,12 +147,10 @@ TEST_F(TreeCopyTest, EveryEntryThatFailsIsNamedAndTheWalkGoesOn) {
     RemoveTree(destination);
     MakeDirs(destination + "/" + first);
     MakeDirs(destination + "/sub/" + inSub);
-    int result = -2;
-    std::string out;
-    std::string err = CaptureStderr([&] {
-      out = CaptureStdout([&] { result = walk.run(source, destination); });
-    });
-    EXPECT_EQ(result, walk.fileFailure);
+    Recorder events;
+    EXPECT_FALSE(walk.run(source, destination, events.sink));
+    const std::string& out = events.out;
+    const std::string& err = events.err;
     std::set<std::string> expected;
     for (const char* name : {"f1", "f2", "f3", "f4"}) {
       expected.insert((name == first ? "Failed to copy file: " : "Successfully to copy file: ") +
@@ -181,24 +181,16 @@ TEST_F(TreeCopyTest, DestinationThatCannotBeMadeNamesTheFolder) {
   WriteFile(temp_ / "src/only.txt", "x");
   WriteFile(temp_ / "src/sub/below.txt", "y");
   WriteFile(temp_ / "taken/sub", "a file where the folder should go");
-  int result = 0;
-  std::string out;
-  std::string err = CaptureStderr([&] {
-    out = CaptureStdout([&] {
-      result = CopyDirectoryTree((temp_ / "src").c_str(), (temp_ / "no/out").c_str());
-    });
-  });
-  EXPECT_EQ(result, -1);
-  EXPECT_EQ(out, "Failed to copy file: " + temp_ / "src" + "\n");
-  EXPECT_EQ(err, temp_ / "no/out" + ": No such file or directory\n");
+  Recorder events;
+  EXPECT_FALSE(CopyDirectoryTree(temp_ / "src", temp_ / "no/out", events.sink).ok());
+  EXPECT_EQ(events.out, "Failed to copy file: " + temp_ / "src" + "\n");
+  EXPECT_EQ(events.err, temp_ / "no/out" + ": No such file or directory\n");
   EXPECT_FALSE(Exists(temp_ / "no"));
 
-  err = CaptureStderr([&] {
-    out = CaptureStdout([&] {
-      result = CopyDirectoryTree((temp_ / "src").c_str(), (temp_ / "taken").c_str());
-    });
-  });
-  EXPECT_EQ(result, -1);
+  Recorder second;
+  EXPECT_FALSE(CopyDirectoryTree(temp_ / "src", temp_ / "taken", second.sink).ok());
+  const std::string& out = second.out;
+  const std::string& err = second.err;
   EXPECT_EQ(LinesOf(out), (std::set<std::string>{"Successfully to copy file: " + temp_ / "src/only.txt",
                                                  "Failed to copy file: " + temp_ / "src/sub"}));
   EXPECT_EQ(err, temp_ / "taken/sub" + ": Not a directory\n");
@@ -222,16 +214,12 @@ TEST_F(TreeCopyTest, FollowsLinksAndSkipsLoopsDanglingLinksAndFifos) {
     SCOPED_TRACE(walk.name);
     RemoveTree(destination);
     MakeDirs(destination);
-    int result = -2;
-    std::string out;
-    std::string err = CaptureStderr([&] {
-      out = CaptureStdout([&] {
-        alarm(30);  // opening the FIFO would block for ever: end the test instead
-        result = walk.run(source, destination);
-        alarm(0);
-      });
-    });
-    EXPECT_EQ(result, 0);
+    Recorder events;
+    alarm(30);  // opening the FIFO would block for ever: end the test instead
+    EXPECT_TRUE(walk.run(source, destination, events.sink));
+    alarm(0);
+    const std::string& out = events.out;
+    const std::string& err = events.err;
     EXPECT_EQ(ListTree(destination),
               (std::set<std::string>{"link_dir/", "link_dir/inner.txt", "link_file", "real.txt",
                                      "sub/", "sub/deep.txt"}));
@@ -259,27 +247,21 @@ TEST_F(TreeCopyTest, CopiesPathsLongerThan300Characters) {
   for (const Walk& walk : Walks()) {
     SCOPED_TRACE(walk.name);
     RemoveTree(destination);
-    int result = -2;
-    std::string out = CaptureStdout([&] { result = walk.run(source, destination); });
-    EXPECT_EQ(result, 0);
+    Recorder events;
+    EXPECT_TRUE(walk.run(source, destination, events.sink));
     EXPECT_EQ(ReadFile(destination + "/" + relative), "far down");
-    EXPECT_EQ(out, "Successfully to copy file: " + source + "/" + relative + "\n");
+    EXPECT_EQ(events.out, "Successfully to copy file: " + source + "/" + relative + "\n");
   }
 }
 
 TEST_F(TreeCopyTest, SourceThatIsTheDestinationIsLeftAlone) {
   WriteFile(temp_ / "project/x.txt", "keep");
   const std::string project = temp_ / "project";
-  g_projectPath = project + "/../project";
-  int treeResult = -2;
-  int projectResult = -2;
-  std::string out = CaptureStdout([&] {
-    treeResult = CopyDirectoryTree(project.c_str(), g_projectPath.c_str());
-    projectResult = CopyDirectoryIntoProject(project);
-  });
-  EXPECT_EQ(treeResult, 0);
-  EXPECT_EQ(projectResult, 0);
-  EXPECT_EQ(out, "");
+  const std::string same = project + "/../project";
+  Recorder events;
+  EXPECT_TRUE(CopyDirectoryTree(project, same, events.sink).ok());
+  EXPECT_TRUE(CopyDirectoryIntoProject(project, same, events.sink).ok());
+  EXPECT_EQ(events.out + events.err, "");
   // Copying a file onto itself would have emptied it.
   EXPECT_EQ(ReadFile(project + "/x.txt"), "keep");
 }
@@ -287,12 +269,10 @@ TEST_F(TreeCopyTest, SourceThatIsTheDestinationIsLeftAlone) {
 TEST_F(TreeCopyTest, CopyIntoProjectIfExistsCopiesAnExistingFolder) {
   WriteFile(temp_ / "src/x.txt", "x");
   MakeDirs(temp_ / "project");
-  g_projectPath = temp_ / "project";
-  int result = -2;
-  std::string out = CaptureStdout([&] { result = CopyIntoProjectIfExists(temp_ / "src"); });
-  EXPECT_EQ(result, 0);
+  Recorder events;
+  EXPECT_TRUE(CopyIntoProjectIfExists(temp_ / "src", temp_ / "project", events.sink).ok());
   EXPECT_EQ(ReadFile(temp_ / "project/x.txt"), "x");
-  EXPECT_EQ(out, "Successfully to copy file: " + temp_ / "src/x.txt" + "\n");
+  EXPECT_EQ(events.out, "Successfully to copy file: " + temp_ / "src/x.txt" + "\n");
 }
 
 }  // namespace

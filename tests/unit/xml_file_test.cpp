@@ -1,6 +1,6 @@
 // Tests of whole-file XML loading and saving: the same document as the library's own calls, the
 // nesting bound, and failures that the library's own calls would not report.
-#include "mdk/xml_file.h"
+#include "fs/xml_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -75,9 +75,9 @@ TEST(XmlFileTest, LoadsWhatTheLibraryLoadsAndRefusesTheRest) {
     TiXmlDocument loaded;
     TiXmlDocument reference;
     const bool expected = reference.LoadFile(file.c_str());
-    EXPECT_EQ(LoadXmlFile(file, loaded), expected);
+    EXPECT_EQ(LoadXmlFile(file, loaded).ok(), expected);
     if (!expected) continue;
-    ASSERT_TRUE(SaveXmlFile(loaded, ours));
+    ASSERT_TRUE(SaveXmlFile(loaded, ours).ok());
     ASSERT_TRUE(reference.SaveFile(theirs.c_str()));
     EXPECT_EQ(ReadFile(ours), ReadFile(theirs));
   }
@@ -87,34 +87,34 @@ TEST(XmlFileTest, LoadsWhatTheLibraryLoadsAndRefusesTheRest) {
   ASSERT_EQ(mkfifo((temp / "fifo.xml").c_str(), 0644), 0);
   TiXmlDocument document;
   alarm(30);
-  EXPECT_FALSE(LoadXmlFile(temp / "folder.xml", document));
-  EXPECT_FALSE(LoadXmlFile(temp / "fifo.xml", document));
+  EXPECT_FALSE(LoadXmlFile(temp / "folder.xml", document).ok());
+  EXPECT_FALSE(LoadXmlFile(temp / "fifo.xml", document).ok());
   alarm(0);
-  EXPECT_FALSE(LoadXmlFile(temp / "missing.xml", document));
+  EXPECT_FALSE(LoadXmlFile(temp / "missing.xml", document).ok());
   WriteFile(temp / "empty.xml", "");
-  EXPECT_FALSE(LoadXmlFile(temp / "empty.xml", document));
+  EXPECT_FALSE(LoadXmlFile(temp / "empty.xml", document).ok());
 
   // Nesting: the bound itself loads, one more level is refused, far more does not crash.
   WriteFile(temp / "deep.xml", Nested(kMaxXmlDepth));
-  EXPECT_TRUE(LoadXmlFile(temp / "deep.xml", document));
+  EXPECT_TRUE(LoadXmlFile(temp / "deep.xml", document).ok());
   WriteFile(temp / "deeper.xml", Nested(kMaxXmlDepth + 1));
-  EXPECT_FALSE(LoadXmlFile(temp / "deeper.xml", document));
+  EXPECT_FALSE(LoadXmlFile(temp / "deeper.xml", document).ok());
   WriteFile(temp / "deepest.xml", Nested(100000));
-  EXPECT_FALSE(LoadXmlFile(temp / "deepest.xml", document));
+  EXPECT_FALSE(LoadXmlFile(temp / "deepest.xml", document).ok());
 }
 
 TEST(XmlFileTest, SaveChecksEveryStepAndWritesWhatTheLibraryWrites) {
   ScopedTempDir temp;
   WriteFile(temp / "in.xml", "\xEF\xBB\xBF<a q='say \"hi\"'><b>x &lt; y</b><!-- c --></a>");
   TiXmlDocument document;
-  ASSERT_TRUE(LoadXmlFile(temp / "in.xml", document));
-  ASSERT_TRUE(SaveXmlFile(document, temp / "ours.xml"));
+  ASSERT_TRUE(LoadXmlFile(temp / "in.xml", document).ok());
+  ASSERT_TRUE(SaveXmlFile(document, temp / "ours.xml").ok());
   ASSERT_TRUE(document.SaveFile((temp / "theirs.xml").c_str()));
   EXPECT_EQ(ReadFile(temp / "ours.xml"), ReadFile(temp / "theirs.xml"));
 
   // A full disk shows only when the buffered text is flushed.
-  EXPECT_FALSE(SaveXmlFile(document, "/dev/full"));
-  EXPECT_FALSE(SaveXmlFile(document, temp / "missing/out.xml"));
+  EXPECT_FALSE(SaveXmlFile(document, "/dev/full").ok());
+  EXPECT_FALSE(SaveXmlFile(document, temp / "missing/out.xml").ok());
 }
 
 }  // namespace

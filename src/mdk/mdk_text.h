@@ -5,6 +5,13 @@
 #include <string>
 #include <vector>
 
+/// The flash origin of a chip whose MDK file names none.
+constexpr uint64_t kDefaultFlashOrigin = 0x8000000;
+
+/// Appends to `pieces` every non-empty run of characters of `text` that are not in `delimiters`.
+void SplitString(const std::string& text, const std::string& delimiters,
+                 std::vector<std::string>& pieces);
+
 /// Splits an MDK Define text at every "," and at every run of blanks or tabs outside double
 /// quotes; empty pieces are dropped. `A, B C,,G="x y",V="1,2"` gives A, B, C, G="x y" and V="1,2".
 std::vector<std::string> SplitDefines(const std::string& text);
@@ -21,7 +28,3 @@ uint64_t ParseFlashOrigin(const std::string& cpuText);
 
 /// The decimal number at the start of `text`, as strtol reads it ("01" is 1, "" is 0).
 int32_t ParseFileType(const std::string& text);
-
-/// True when `text` is well-formed UTF-8: no stray or missing continuation bytes, no overlong
-/// forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(const std::string& text);

@@ -1,5 +1,5 @@
-// Tests of the entry kinds that the tree walks act on, for listings with and without a kind.
-#include "fs/entry_kind.h"
+// Tests of directory listings: the entry kinds the tree walks act on, with and without a kind.
+#include "fs/directory_list.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(EntryKindTest, UnknownKindsAndLinksAreDecidedByStatus) {
+TEST(DirectoryListTest, UnknownKindsAndLinksAreDecidedByStatus) {
   ScopedTempDir temp;
   WriteFile(temp / "file", "x");
   MakeDirs(temp / "dir");
@@ -46,12 +46,13 @@ TEST(EntryKindTest, UnknownKindsAndLinksAreDecidedByStatus) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " type " + std::to_string(c.direntType));
-    EXPECT_EQ(ResolveEntryKind(temp / c.name, c.direntType), c.following);
-    EXPECT_EQ(ResolveEntryKindNoFollow(temp / c.name, c.direntType), c.notFollowing);
+    EXPECT_EQ(ResolveEntryKind(temp / c.name, c.direntType, Links::kFollow, nullptr), c.following);
+    EXPECT_EQ(ResolveEntryKind(temp / c.name, c.direntType, Links::kNoFollow, nullptr),
+              c.notFollowing);
   }
 }
 
-TEST(EntryKindTest, PathExistsFollowsLinks) {
+TEST(DirectoryListTest, PathExistsFollowsLinks) {
   ScopedTempDir temp;
   WriteFile(temp / "file", "x");
   ASSERT_EQ(symlink("file", (temp / "link").c_str()), 0);

@@ -1,5 +1,5 @@
 // The text rules of the MDK reader, as pure functions on strings.
-#include "mdk/mdk_lists.h"
+#include "mdk/mdk_text.h"
 
 #include <cstdlib>
 #include <limits>
@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint64_t kDefaultFlashOrigin = 0x8000000;
 // "IROM(0x" comes before the address digits.
 constexpr std::string::size_type kIromPrefixLength = 7;
 constexpr std::string::size_type kMaxAddressDigits = 8;
@@ -18,6 +17,16 @@ bool IsBlank(char c) {
 }
 
 }  // namespace
+
+void SplitString(const std::string& text, const std::string& delimiters,
+                 std::vector<std::string>& pieces) {
+  std::string::size_type start = text.find_first_not_of(delimiters);
+  while (start != std::string::npos) {
+    const std::string::size_type end = text.find_first_of(delimiters, start);
+    pieces.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    start = end == std::string::npos ? end : text.find_first_not_of(delimiters, end);
+  }
+}
 
 std::vector<std::string> SplitDefines(const std::string& text) {
   std::vector<std::string> defines;
@@ -40,22 +49,19 @@ std::vector<std::string> SplitDefines(const std::string& text) {
 }
 
 std::vector<std::string> SplitIncludePaths(const std::string& text) {
+  std::vector<std::string> pieces;
+  SplitString(text, ";", pieces);
   std::vector<std::string> paths;
-  std::string::size_type begin = 0;
-  while (begin <= text.size()) {
-    std::string::size_type end = text.find(';', begin);
-    if (end == std::string::npos) end = text.size();
-    std::string::size_type first = begin;
-    std::string::size_type last = end;
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    if (first < last) {
-      const std::string path = ToForwardSlashes(text.substr(first, last - first));
-      // MDK paths are relative to the MDK folder and the build folder sits one level deeper; an
-      // absolute path stands as it is.
-      paths.push_back(IsAbsoluteMdkPath(path) ? path : "../" + path);
-    }
-    begin = end + 1;
+  for (const std::string& piece : pieces) {
+    std::string::size_type first = 0;
+    std::string::size_type last = piece.size();
+    while (first < last && IsBlank(piece[first])) ++first;
+    while (last > first && IsBlank(piece[last - 1])) --last;
+    if (first == last) continue;
+    const std::string path = ToForwardSlashes(piece.substr(first, last - first));
+    // MDK paths are relative to the MDK folder and the build folder sits one level deeper; an
+    // absolute path stands as it is.
+    paths.push_back(IsAbsoluteMdkPath(path) ? path : "../" + path);
   }
   return paths;
 }
@@ -75,39 +81,4 @@ int32_t ParseFileType(const std::string& text) {
   if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
-}
-
-bool IsValidUtf8(const std::string& text) {
-  const size_t size = text.size();
-  for (size_t i = 0; i < size;) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = 1;
-    // The bounds of the first continuation byte rule out overlong forms, surrogates and code
-    // points above U+10FFFF.
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (size - i < length) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
-    }
-    i += length;
-  }
-  return true;
 }

@@ -1,11 +1,15 @@
 // Loading and saving whole XML files: the MDK project file, ".project" and ".cproject".
-#include "mdk/xml_file.h"
+#include "fs/xml_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "fs/file_write.h"
 
 namespace {
 
@@ -215,14 +219,18 @@ class NestingScanner {
   const size_t limit_;
 };
 
-// The whole content of the regular file at `path`. False for anything else (a folder, a FIFO,
-// which would block) and on a read error.
-bool ReadRegularFile(const std::string& path, std::string& content) {
+// The whole content of the regular file at `path`. Anything else (a folder, a FIFO, which would
+// block) and a read error fail.
+Result ReadRegularFile(const std::string& path, std::string& content) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Result::FromErrno(path, errno);
   struct stat status;
-  bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  if (ok) {
+  Result loaded = Result::Success();
+  if (fstat(fd, &status) != 0) {
+    loaded = Result::FromErrno(path, errno);
+  } else if (!S_ISREG(status.st_mode)) {
+    loaded = Result::Failure(path, "not a regular file");
+  } else {
     content.clear();
     content.reserve(static_cast<size_t>(status.st_size));
     char buffer[65536];
@@ -230,14 +238,14 @@ bool ReadRegularFile(const std::string& path, std::string& content) {
       const ssize_t count = read(fd, buffer, sizeof buffer);
       if (count == 0) break;
       if (count < 0) {
-        ok = false;
+        loaded = Result::FromErrno(path, errno);
         break;
       }
       content.append(buffer, static_cast<size_t>(count));
     }
   }
   close(fd);
-  return ok;
+  return loaded;
 }
 
 // What the library's LoadFile does to a file's bytes before it parses them: the text ends at the
@@ -264,23 +272,33 @@ size_t XmlNestingDepth(const std::string& text, size_t limit) {
   return NestingScanner(text, limit).Deepest();
 }
 
-bool LoadXmlFile(const std::string& path, TiXmlDocument& document) {
+Result LoadXmlFile(const std::string& path, TiXmlDocument& document) {
   std::string text;
-  if (!ReadRegularFile(path, text)) return false;
+  Result loaded = ReadRegularFile(path, text);
+  if (!loaded) return loaded;
   NormalizeLineEnds(text);
-  if (text.empty() || XmlNestingDepth(text, kMaxXmlDepth) > kMaxXmlDepth) return false;
+  if (text.empty()) return Result::Failure(path, "empty");
+  if (XmlNestingDepth(text, kMaxXmlDepth) > kMaxXmlDepth) {
+    return Result::Failure(path, "elements nested deeper than " + std::to_string(kMaxXmlDepth));
+  }
   text.append(kReadAheadPadding, '\0');
   document.Clear();
   document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-  return !document.Error();
+  if (document.Error()) return Result::Failure(path, document.ErrorDesc());
+  return Result::Success();
 }
 
-bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) return false;
-  // The library's own SaveFile writes the same bytes but checks neither the flush nor the close.
-  bool written = document.SaveFile(file);
-  written = std::fflush(file) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  return written;
+Result SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
+  // The library prints to a stream only; it prints into memory here, so that the file is written
+  // the one way every file is written.
+  char* buffer = nullptr;
+  size_t size = 0;
+  FILE* memory = open_memstream(&buffer, &size);
+  if (memory == nullptr) return Result::FromErrno(path, errno);
+  const bool printed = document.SaveFile(memory);
+  const bool closed = std::fclose(memory) == 0;
+  const std::string text = buffer != nullptr ? std::string(buffer, size) : std::string();
+  std::free(buffer);
+  if (!printed || !closed) return Result::FromErrno(path, ENOMEM);
+  return WriteWholeFile(path, text);
 }

@@ -6,6 +6,11 @@
 
 #include <tinyxml.h>
 
+#include "fs/result.h"
+
+/// The one message for an XML file that cannot be loaded, followed by its path.
+constexpr char kUnableToLoadFile[] = "Unable to load file: ";
+
 /// The deepest element nesting a file may have. Real MDK and Eclipse files stay under 20 levels;
 /// the XML library parses, copies and frees nested elements recursively, so a file nested far
 /// deeper would overflow the stack.
@@ -17,11 +22,11 @@ constexpr size_t kMaxXmlDepth = 256;
 size_t XmlNestingDepth(const std::string& text, size_t limit);
 
 /// Loads the file at `path` into `document` with the library's default encoding handling, exactly
-/// as TiXmlDocument::LoadFile would. False, with nothing printed, when `path` is not a regular
-/// file, cannot be read, nests elements deeper than kMaxXmlDepth, is empty or is not well-formed.
-bool LoadXmlFile(const std::string& path, TiXmlDocument& document);
+/// as TiXmlDocument::LoadFile would. Fails, naming `path` and why, when it is not a regular file,
+/// cannot be read, nests elements deeper than kMaxXmlDepth, is empty or is not well-formed.
+Result LoadXmlFile(const std::string& path, TiXmlDocument& document);
 
 /// Writes `document` to `path` byte for byte as TiXmlDocument::SaveFile does, checking every
-/// write, the flush and the close. False, with nothing printed, when any of them fails (a full
-/// disk, a path that cannot be opened for writing).
-bool SaveXmlFile(const TiXmlDocument& document, const std::string& path);
+/// write and the close. Fails, naming `path`, when any of them fails (a full disk, a path that
+/// cannot be opened for writing).
+Result SaveXmlFile(const TiXmlDocument& document, const std::string& path);

@@ -1,5 +1,5 @@
 // Tests of the MDK text rules: define and include-path lists, the flash origin, the file type.
-#include "mdk/mdk_lists.h"
+#include "mdk/mdk_text.h"
 
 #include <limits>
 
@@ -9,7 +9,19 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(MdkListsTest, SplitDefines) {
+TEST(MdkTextTest, SplitStringKeepsNonEmptyRunsAndAppends) {
+  std::vector<std::string> pieces = {"kept"};
+  SplitString("//a/b//c/", "/", pieces);
+  EXPECT_EQ(pieces, (std::vector<std::string>{"kept", "a", "b", "c"}));
+  pieces.clear();
+  SplitString("x;y,z", ";,", pieces);
+  EXPECT_EQ(pieces, (std::vector<std::string>{"x", "y", "z"}));
+  pieces.clear();
+  SplitString("///", "/", pieces);
+  EXPECT_TRUE(pieces.empty());
+}
+
+TEST(MdkTextTest, SplitDefines) {
   const struct {
     const char* text;
     Strings defines;
@@ -43,7 +55,7 @@ TEST(MdkListsTest, SplitDefines) {
   }
 }
 
-TEST(MdkListsTest, SplitIncludePaths) {
+TEST(MdkTextTest, SplitIncludePaths) {
   const struct {
     const char* text;
     Strings paths;
@@ -70,7 +82,7 @@ TEST(MdkListsTest, SplitIncludePaths) {
   }
 }
 
-TEST(MdkListsTest, ParseFlashOrigin) {
+TEST(MdkTextTest, ParseFlashOrigin) {
   const struct {
     const char* text;
     uint64_t origin;
@@ -100,7 +112,7 @@ TEST(MdkListsTest, ParseFlashOrigin) {
   }
 }
 
-TEST(MdkListsTest, ParseFileType) {
+TEST(MdkTextTest, ParseFileType) {
   const struct {
     const char* text;
     int32_t type;

@@ -1,0 +1,25 @@
+// Writing bytes to files: the one way the run writes a file's content.
+#include "fs/file_write.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+Result WriteAll(int fd, const char* data, size_t size, const std::string& path) {
+  for (size_t done = 0; done < size;) {
+    const ssize_t put = write(fd, data + done, size - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return Result::FromErrno(path, errno);
+    if (put == 0) return Result::FromErrno(path, ENOSPC);
+    done += static_cast<size_t>(put);
+  }
+  return Result::Success();
+}
+
+Result WriteWholeFile(const std::string& path, const std::string& content) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return Result::FromErrno(path, errno);
+  Result written = WriteAll(fd, content.data(), content.size(), path);
+  if (close(fd) != 0 && written.ok()) written = Result::FromErrno(path, errno);
+  return written;
+}

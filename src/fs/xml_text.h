@@ -1,0 +1,8 @@
+// What text an XML file of the project can carry.
+#pragma once
+
+#include <string>
+
+/// True when `text` is well-formed UTF-8: no stray or missing continuation bytes, no overlong
+/// forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(const std::string& text);
