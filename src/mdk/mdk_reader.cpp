@@ -181,16 +181,15 @@ void ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups) {
 
     for (TiXmlElement* file = FirstChild(Child(group, "Files"));
          file != nullptr && IsNamed(file, "File"); file = file->NextSiblingElement()) {
-      const int32_t fileType = ParseFileType(ChildText(file, "FileType"));
-      // Type 1 marks a C source file and 8 a C++ one; assembler (written for the ARM assembler),
-      // headers, libraries and texts are not linked.
-      if (fileType != 1 && fileType != 8) continue;
       SourceFile sourceFile;
-      sourceFile.fileType = fileType;
+      sourceFile.fileType = ParseFileType(ChildText(file, "FileType"));
       sourceFile.fileName = ChildText(file, "FileName");
       sourceFile.filePath = ChildText(file, "FilePath");
       sourceFile.includeInBuild = groupIncluded && IsIncludedInBuild(Child(file, "FileOption"));
-      sourceGroup.files.push_back(std::move(sourceFile));
+      // Type 1 marks a C source file and 8 a C++ one; assembler (written for the ARM assembler),
+      // objects, libraries, headers and texts are not linked, but the checks of the run see them.
+      const bool linked = sourceFile.fileType == 1 || sourceFile.fileType == 8;
+      (linked ? sourceGroup.files : sourceGroup.otherFiles).push_back(std::move(sourceFile));
     }
     groups.push_back(std::move(sourceGroup));
   }

@@ -25,6 +25,7 @@ std::string FirstNonUtf8Element(const ProjectInfo& info);
 /// The flash origin from the first Cpu element below `root` (0x8000000 when there is none).
 uint64_t ReadFlashOrigin(TiXmlElement* root);
 
-/// Appends one SourceGroup per leading Group child of the target's Groups, keeping C (type 1) and
-/// C++ (type 8) files with their IncludeInBuild switch. Never clears `groups`.
+/// Appends one SourceGroup per leading Group child of the target's Groups, with its C (type 1) and
+/// C++ (type 8) files in `files` and the others in `otherFiles`, each with its IncludeInBuild
+/// switch. Never clears `groups`.
 void ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-/// One C (type 1) or C++ (type 8) source file of an MDK group. `filePath` is kept exactly as the
-/// MDK file writes it. `includeInBuild` is false when MDK leaves the file out of the target's build
-/// (IncludeInBuild 0 on the file or on its group).
+/// One file of an MDK group, of the MDK file type `fileType` (1 C, 8 C++). `filePath` is kept
+/// exactly as the MDK file writes it. `includeInBuild` is false when MDK leaves the file out of the
+/// target's build (IncludeInBuild 0 on the file or on its group).
 struct SourceFile {
   int32_t fileType = 0;
   std::string fileName;
@@ -15,10 +15,13 @@ struct SourceFile {
   bool includeInBuild = true;
 };
 
-/// One MDK source group; `groupName` carries "/" where the MDK file had "\".
+/// One MDK source group; `groupName` carries "/" where the MDK file had "\". `files` holds its C
+/// and C++ files, `otherFiles` the rest (assembler 2, object 3, library 4, text 5, header 6...),
+/// which are never linked.
 struct SourceGroup {
   std::string groupName;
   std::vector<SourceFile> files;
+  std::vector<SourceFile> otherFiles = {};
 };
 
 /// The converted target. Created empty by the driver, filled once by the MDK reader; the driver
