@@ -1,9 +1,12 @@
 // The run: banner, options, and every generation step in order.
 #include "app/driver.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/console.h"
@@ -18,6 +21,7 @@
 #include "ide/cproject_writer.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_reader.h"
+#include "mdk/mdk_text.h"
 #include "mdk/project_info.h"
 
 namespace {
@@ -37,6 +41,14 @@ constexpr char kNoSupportedModel[] = "No supported MCU model found!";
 constexpr char kWriteFailed[] = "Failed to write file: ";
 constexpr char kNoLinkFile[] = "No link file found!";
 constexpr char kScriptNotDeleted[] = "delete file error: ";
+constexpr char kNoLinkerScript[] = "No linker script for ";
+constexpr char kNotXml[] = "Not valid in XML: ";
+constexpr char kTooLarge[] = "Too large to convert: ";
+constexpr char kDeviceNamed[] = "The MDK target's device: ";
+constexpr char kNoDevice[] = "The MDK target names no device.";
+constexpr char kBadProjectName[] = "Not a name Eclipse can give a project: ";
+constexpr char kMdkInRoot[] = "An MDK project in the root folder cannot be converted: ";
+constexpr char kOutOfMemory[] = "Not enough memory to convert ";
 
 void PrintBanner() {
   PrintLine(kRule);
@@ -45,16 +57,51 @@ void PrintBanner() {
   PrintLine("");
 }
 
-// True when every text that goes into the project files is UTF-8, as those files declare; else
-// names the option or the MDK element that is not and returns false.
-bool TextsAreUtf8(const CommandLine& options, const ProjectInfo& project) {
+// True when every text that goes into the project files is UTF-8 and a text XML can carry, as
+// those files declare; else names the option or the MDK element that is not and returns false.
+bool TextsFitTheProjectFiles(const CommandLine& options, const ProjectInfo& project) {
   if (!IsValidUtf8(options.targetName)) {
     PrintLine(std::string(kNotUtf8) + "-TARGETNAME");
     return false;
   }
-  const std::string element = FirstNonUtf8Element(project);
+  std::string element = FirstNonUtf8Element(project);
+  if (!element.empty()) {
+    PrintLine(kNotUtf8 + element + " in " + options.mdkPath);
+    return false;
+  }
+  if (!IsXmlText(options.targetName)) {
+    PrintLine(std::string(kNotXml) + "-TARGETNAME");
+    return false;
+  }
+  element = FirstNonXmlElement(project);
+  if (!element.empty()) {
+    PrintLine(kNotXml + element + " in " + options.mdkPath);
+    return false;
+  }
+  return true;
+}
+
+// True when Eclipse can name a project `name`: not empty or blanks only, not "." or "..", no "/".
+bool IsProjectName(const std::string& name) {
+  return name.find_first_not_of(" \t") != std::string::npos && name != "." && name != ".." &&
+         name.find('/') == std::string::npos;
+}
+
+// True when `folder` is the root of the file system, whose whole content a run would copy.
+bool IsRootFolder(const std::string& folder) {
+  if (folder.empty()) return true;  // the folder of "/demo.uvprojx"
+  char* real = realpath(folder.c_str(), nullptr);
+  const bool root = real != nullptr && std::string(real) == "/";
+  std::free(real);
+  return root;
+}
+
+// True when the model is of a size the run can carry; else names the list that is too long.
+bool ModelFitsTheRun(const CommandLine& options, const ProjectInfo& project) {
+  const std::string element = FirstOversizedList(project);
   if (element.empty()) return true;
-  PrintLine(kNotUtf8 + element + " in " + options.mdkPath);
+  PrintLine(kTooLarge + element + " in " + options.mdkPath + " holds more than " +
+            std::to_string(kMaxListEntries) + " entries");
   return false;
 }
 
@@ -64,16 +111,25 @@ bool TextsAreUtf8(const CommandLine& options, const ProjectInfo& project) {
 bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
   const Result settings = UpdateSettingsFile(paths.projectFolder, project);
   if (!settings) {
+    PrintErrorLine(settings.Describe());
     PrintLine(kWriteFailed + settings.path());
     return false;
   }
   const LinkerScriptUpdate scripts = UpdateLinkerScript(paths.projectLinkerFolder, project);
-  if (!scripts.folder) PrintLine(kNoLinkFile);
+  if (!scripts.folder) {
+    PrintLine(kNoLinkFile);
+    return false;
+  }
   for (const Result& notDeleted : scripts.notDeleted) {
     PrintLine(kScriptNotDeleted + notDeleted.path());
   }
   if (!scripts.script) {
-    PrintLine(kWriteFailed + scripts.script.path());
+    PrintLine(kNoLinkerScript + project.deviceName + ": " + scripts.script.path());
+    return false;
+  }
+  if (!scripts.written) {
+    PrintErrorLine(scripts.written.Describe());
+    PrintLine(kWriteFailed + scripts.written.path());
     return false;
   }
   return true;
@@ -90,26 +146,40 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (!options.targetName.empty()) project.targetName = options.targetName;
   if (!IsChipSupported(project)) {
     PrintLine(kNoSupportedModel);
+    PrintLine(project.deviceName.empty() ? kNoDevice : kDeviceNamed + project.deviceName);
     return kFailure;
   }
-  if (!TextsAreUtf8(options, project)) return kFailure;
+  if (!TextsFitTheProjectFiles(options, project)) return kFailure;
+  if (!ModelFitsTheRun(options, project)) return kFailure;
+  if (!IsProjectName(project.targetName)) {
+    PrintLine(kBadProjectName + project.targetName);
+    return kFailure;
+  }
 
   const RunPaths paths = DeriveRunPaths(options.mdkPath, options.templatesPath, options.bspPath,
                                         project.chipModel);
+  // Copying the MDK folder's contents would copy the whole file system.
+  if (IsRootFolder(paths.mdkFolder)) {
+    PrintLine(kMdkInRoot + options.mdkPath);
+    return kFailure;
+  }
   // Emptying the project folder must never delete the MDK project being converted.
   if (MdkFolderIsProjectFolder(paths)) {
     PrintLine(kMdkInProjectFolder + options.mdkPath);
     return kFailure;
   }
-  if (!PrepareProjectFolder(paths)) return kFailure;
+  ProjectLock lock;
+  if (!PrepareProjectFolder(paths, project, &lock)) return kFailure;
   if (!PlaceTemplate(paths)) return kFailure;
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
-  // The IDE compiles whatever lies in the project folder: leave out what the MDK target does not
-  // build, and give it the include folders MDK adds by itself.
-  const BuildSelection selection =
-      SelectBuildInputs(project, paths.mdkFolder, paths.projectFolder, paths.startupName);
+  // The IDE compiles whatever lies in the project folder: link the target's files under names no
+  // entry of the folder has, leave out what the MDK target does not build, and give it the include
+  // folders MDK adds by itself.
+  const std::vector<PlannedLink> links = PlanLinks(project, paths.projectFolder);
+  const BuildSelection selection = SelectBuildInputs(project, links, paths.mdkFolder,
+                                                     paths.projectFolder, paths.startupName);
 
-  if (!GenerateProjectFile(project, paths.projectFolder)) return kFailure;
+  if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
   if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
   if (!WriteDeviceFiles(paths, project)) return kFailure;
   return 0;
@@ -138,7 +208,13 @@ int RunGenerator(int argc, char** argv) {
 
   std::unique_ptr<ProjectInfo> model = std::make_unique<ProjectInfo>();
   g_project = model.get();
-  const int status = Generate(options, *g_project);
+  int status = kFailure;
+  try {
+    status = Generate(options, *g_project);
+  } catch (const std::bad_alloc&) {
+    // The inputs are bounded before the project folder is touched; this is the last guard.
+    PrintLine(kOutOfMemory + options.mdkPath);
+  }
   g_project = nullptr;
   if (status != 0) return status;
 

@@ -3,17 +3,24 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include <tinyxml.h>
+
 #include "app/console.h"
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
+#include "chip/settings_file.h"
 #include "fs/directory_list.h"
 #include "fs/file_copy.h"
 #include "fs/tree_copy.h"
 #include "fs/tree_delete.h"
+#include "fs/xml_file.h"
+#include "ide/cproject_writer.h"
 #include "mdk/mdk_path.h"
 #include "mdk/mdk_text.h"
 
@@ -33,8 +40,21 @@ constexpr char kProjectFolderIsLink[] = "The project folder is a symbolic link: 
 constexpr char kCreateFailed[] = "Failed to create folder: ";
 constexpr char kCopied[] = "Successfully to copy file: ";
 constexpr char kNotCopied[] = "Failed to copy file: ";
-constexpr char kDeleteFileError[] = "delete file error";
-constexpr char kDeleteDirError[] = "delete empty dir error";
+constexpr char kDeleteFailed[] = "Failed to delete: ";
+constexpr char kNotEmptied[] = "The project folder could not be emptied: ";
+constexpr char kAnotherRun[] = "Another run is generating this project: ";
+constexpr char kTemplatesNotFolder[] = "Templates path is not a folder: ";
+constexpr char kMissingTemplateFile[] = "Missing template file: ";
+constexpr char kTemplateFileNotFile[] = "Template file is not a regular file: ";
+constexpr char kNotRegularFile[] = "Not a regular file: ";
+constexpr char kBspLinkerMissing[] = "BSP linker folder does not exist: ";
+constexpr char kBspLinkerNotFolder[] = "BSP linker path is not a folder: ";
+constexpr char kStartupMissing[] = "Startup file does not exist: ";
+constexpr char kStartupNotFile[] = "Startup file is not a regular file: ";
+constexpr char kNoLinkerScript[] = "No linker script for ";
+constexpr char kNoLinkFile[] = "No link file found!";
+// The files of the template that the run rewrites.
+constexpr const char* kProjectFiles[] = {".project", ".cproject", kSettingsFileName};
 
 // The current working directory, of any length; "" when it cannot be read.
 std::string CurrentDirectory() {
@@ -66,22 +86,124 @@ const CopySink& PrintingCopySink() {
   return kSink;
 }
 
-// True when the template and, with a BSP path, the linker folder and the startup file are there
-// to be copied. Otherwise prints the template lines and the message of the step that would fail,
-// as the run would have printed them, and returns false.
-bool SourcesExist(const RunPaths& paths) {
-  const char* failure = nullptr;
-  if (!PathExists(paths.templateFolder)) {
-    failure = kTemplatesMissing;
-  } else if (!paths.bspLinkerFolder.empty() && !PathExists(paths.bspLinkerFolder)) {
-    failure = kLinkerCopyFailed;
-  } else if (!paths.bspStartupFile.empty() && !PathExists(paths.bspStartupFile)) {
-    failure = kStartupCopyFailed;
+// What stands at a path, following links.
+enum class Kind { kMissing, kFile, kFolder, kOther };
+
+Kind KindAt(const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return Kind::kMissing;
+  if (S_ISREG(status.st_mode)) return Kind::kFile;
+  if (S_ISDIR(status.st_mode)) return Kind::kFolder;
+  return Kind::kOther;
+}
+
+// The lines that say why a run cannot fill the project folder: what is wrong, then, where a step
+// of the run would have failed on it, that step's own line.
+struct Refusal {
+  std::vector<std::string> lines;
+  explicit operator bool() const { return !lines.empty(); }
+};
+
+Refusal Refuse(std::string line, const char* stepLine = nullptr) {
+  Refusal refusal;
+  refusal.lines.push_back(std::move(line));
+  if (stepLine != nullptr) refusal.lines.push_back(stepLine);
+  return refusal;
+}
+
+// The file of `name` the writers will find in the project folder: the MDK folder's copy, which
+// the run copies over the template's, or the template's.
+std::string PlacedFile(const RunPaths& paths, const char* name) {
+  const std::string fromMdk = paths.mdkFolder + "/" + name;
+  return KindAt(fromMdk) != Kind::kMissing ? fromMdk : paths.templateFolder + "/" + name;
+}
+
+// Why the template, or a file of the same name in the MDK folder, cannot give the project one of
+// the files the writers rewrite.
+Refusal CheckProjectFileKinds(const RunPaths& paths) {
+  for (const char* name : kProjectFiles) {
+    const std::string fromTemplate = paths.templateFolder + "/" + name;
+    const Kind kind = KindAt(fromTemplate);
+    if (kind == Kind::kMissing) return Refuse(kMissingTemplateFile + fromTemplate, kTemplateCopyFailed);
+    if (kind != Kind::kFile) return Refuse(kTemplateFileNotFile + fromTemplate, kTemplateCopyFailed);
+    const std::string fromMdk = paths.mdkFolder + "/" + name;
+    const Kind mdkKind = KindAt(fromMdk);
+    if (mdkKind != Kind::kMissing && mdkKind != Kind::kFile) {
+      return Refuse(kNotRegularFile + fromMdk, kMdkCopyFailed);
+    }
   }
-  if (failure == nullptr) return true;
-  AnnounceTemplateFolder(paths);
-  PrintLine(failure);
-  return false;
+  return {};
+}
+
+// Why the files the writers rewrite lack what they set.
+Refusal CheckProjectFileContents(const RunPaths& paths) {
+  const std::string project = PlacedFile(paths, ".project");
+  TiXmlDocument document;
+  if (!LoadXmlFile(project, document) || document.FirstChildElement() == nullptr) {
+    return Refuse(kUnableToLoadFile + project);
+  }
+  const std::string cproject = PlacedFile(paths, ".cproject");
+  TiXmlElement* root = LoadXmlFile(cproject, document) ? document.FirstChildElement() : nullptr;
+  if (root == nullptr) return Refuse(kUnableToLoadFile + cproject);
+  const std::string missing = MissingCProjectSettings(root);
+  if (!missing.empty()) return Refuse(kIncompleteProjectFile + cproject + ": " + missing);
+  const Result settings = CheckSettingsFile(PlacedFile(paths, kSettingsFileName));
+  if (!settings) return Refuse(kIncompleteProjectFile + settings.Describe());
+  return {};
+}
+
+// Why the chip's linker script will not be in "ldscripts": from the BSP's linker folder, or
+// without a BSP from the template's or the MDK folder's "ldscripts".
+Refusal CheckLinkerScript(const RunPaths& paths, const ProjectInfo& project) {
+  const std::string name = LinkerScriptName(project.chipModel, project.flashSizeCode);
+  if (!paths.bspLinkerFolder.empty()) {
+    const Kind folder = KindAt(paths.bspLinkerFolder);
+    if (folder == Kind::kMissing) {
+      return Refuse(kBspLinkerMissing + paths.bspLinkerFolder, kLinkerCopyFailed);
+    }
+    if (folder != Kind::kFolder) {
+      return Refuse(kBspLinkerNotFolder + paths.bspLinkerFolder, kLinkerCopyFailed);
+    }
+    const std::string script = paths.bspLinkerFolder + "/" + name;
+    if (KindAt(script) != Kind::kFile) {
+      return Refuse(kNoLinkerScript + project.deviceName + ": " + script);
+    }
+    return {};
+  }
+  const std::string fromTemplate = paths.templateFolder + "/" + kLinkerScriptFolder;
+  const std::string fromMdk = paths.mdkFolder + "/" + kLinkerScriptFolder;
+  if (KindAt(fromTemplate) != Kind::kFolder && KindAt(fromMdk) != Kind::kFolder) {
+    return Refuse(kNoLinkFile);
+  }
+  if (KindAt(fromTemplate + "/" + name) != Kind::kFile &&
+      KindAt(fromMdk + "/" + name) != Kind::kFile) {
+    return Refuse(kNoLinkerScript + project.deviceName + ": " + fromTemplate + "/" + name);
+  }
+  return {};
+}
+
+// Why the run could not fill the project folder, found before anything is touched, in the order
+// the run would meet it.
+Refusal CheckSources(const RunPaths& paths, const ProjectInfo& project) {
+  const Kind templates = KindAt(paths.templateFolder);
+  if (templates == Kind::kMissing) return Refuse(kTemplatesMissing);
+  if (templates != Kind::kFolder) {
+    return Refuse(kTemplatesNotFolder + paths.templateFolder, kTemplateCopyFailed);
+  }
+  if (Refusal refusal = CheckProjectFileKinds(paths)) return refusal;
+  if (!paths.bspStartupFile.empty()) {
+    if (Refusal refusal = CheckLinkerScript(paths, project)) return refusal;
+    const Kind startup = KindAt(paths.bspStartupFile);
+    if (startup == Kind::kMissing) {
+      return Refuse(kStartupMissing + paths.bspStartupFile, kStartupCopyFailed);
+    }
+    if (startup != Kind::kFile) {
+      return Refuse(kStartupNotFile + paths.bspStartupFile, kStartupCopyFailed);
+    }
+  }
+  if (Refusal refusal = CheckProjectFileContents(paths)) return refusal;
+  if (paths.bspStartupFile.empty()) return CheckLinkerScript(paths, project);
+  return {};
 }
 
 }  // namespace
@@ -132,9 +254,31 @@ bool MdkFolderIsProjectFolder(const RunPaths& paths) {
          mdk.st_ino == project.st_ino;
 }
 
-bool PrepareProjectFolder(const RunPaths& paths) {
+ProjectLock::~ProjectLock() {
+  if (fd_ >= 0) close(fd_);
+}
+
+bool ProjectLock::Take(const std::string& holdingFolder) {
+  const int fd = open(holdingFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder that cannot be opened cannot take the project folder either: creating it fails
+  // and says why.
+  if (fd < 0) return true;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, ProjectLock* lock) {
   g_projectPath = paths.projectFolder;
   PrintLine("qm26ide_project_path:" + g_projectPath);
+  // Two runs filling one folder would each end with a broken project.
+  if (!lock->Take(paths.mdkFolder + "/..")) {
+    PrintLine(kAnotherRun + g_projectPath);
+    return false;
+  }
 
   // Emptying a link would empty the folder it points to, which may hold anything.
   struct stat status;
@@ -144,14 +288,21 @@ bool PrepareProjectFolder(const RunPaths& paths) {
     return false;
   }
   // A run that cannot fill the folder must not empty it first.
-  if (!SourcesExist(paths)) return false;
+  if (const Refusal refusal = CheckSources(paths, project)) {
+    AnnounceTemplateFolder(paths);
+    for (const std::string& line : refusal.lines) PrintLine(line);
+    return false;
+  }
 
   if (exists && S_ISDIR(status.st_mode)) {
-    // What cannot be removed is named line by line; the copies that follow overwrite what they
-    // bring, and the run goes on.
-    DeleteDirectoryContents(g_projectPath, [](const Result&, bool isFolder) {
-      PrintLine(isFolder ? kDeleteDirError : kDeleteFileError);
-    }).Ignore();
+    // A file left behind would be built with the new ones.
+    const Result emptied = DeleteDirectoryContents(g_projectPath, [](const Result& why, bool) {
+      PrintLine(kDeleteFailed + why.Describe());
+    });
+    if (!emptied) {
+      PrintLine(kNotEmptied + g_projectPath);
+      return false;
+    }
     return true;
   }
   int error = EEXIST;  // something that is not a folder has its name

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "fs/file_write.h"
 
@@ -35,15 +34,21 @@ Result FindLineContaining(const std::string& path, const std::string& pattern, i
   return Result::Success();
 }
 
+Result CountLines(const std::string& path, int32_t* count) {
+  *count = 0;
+  std::ifstream in;
+  Result opened = OpenForReading(path, in);
+  if (!opened) return opened;
+  std::string line;
+  while (std::getline(in, line)) ++*count;
+  if (in.bad()) return Result::FromErrno(path, EIO);
+  return Result::Success();
+}
+
 Result ReplaceLine(const std::string& path, int32_t lineIndex, const std::string& text) {
   std::ifstream in;
   Result opened = OpenForReading(path, in);
-  if (!opened) {
-    // Only a file that is not there may be created; one that cannot be read must stay as it is.
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 || errno != ENOENT) return opened;
-    return WriteWholeFile(path, "");
-  }
+  if (!opened) return opened;
   std::string content;
   std::string line;
   for (int32_t at = 0; std::getline(in, line); ++at) {

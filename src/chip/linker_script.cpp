@@ -10,20 +10,28 @@
 
 namespace {
 
-constexpr char kFlashLineFormat[] = "FLASH (rx)      : ORIGIN = 0x%08X, LENGTH = %dK";
+constexpr char kFlashLinePrefix[] = "FLASH (rx)      : ORIGIN = 0x%08X, LENGTH = ";
 constexpr char kFlashLinePattern[] = "FLASH (rx)";
 
 }  // namespace
 
-std::string FormatFlashLine(uint64_t origin, int32_t flashSizeKb) {
-  const unsigned int low = static_cast<unsigned int>(origin & 0xFFFFFFFFu);
-  const int size = static_cast<int>(flashSizeKb);
-  const int length = std::snprintf(nullptr, 0, kFlashLineFormat, low, size);
-  if (length <= 0) return "";
-  std::string line(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(&line[0], line.size(), kFlashLineFormat, low, size);
-  line.resize(static_cast<size_t>(length));
-  return line;
+std::string FormatFlashLine(uint64_t origin, uint64_t lengthBytes) {
+  char prefix[64];
+  std::snprintf(prefix, sizeof prefix, kFlashLinePrefix,
+                static_cast<unsigned int>(origin & 0xFFFFFFFFu));
+  char length[32];
+  if (lengthBytes % 1024 == 0) {
+    std::snprintf(length, sizeof length, "%lluK",
+                  static_cast<unsigned long long>(lengthBytes / 1024));
+  } else {
+    std::snprintf(length, sizeof length, "0x%llX", static_cast<unsigned long long>(lengthBytes));
+  }
+  return std::string(prefix) + length;
+}
+
+uint64_t FlashLengthOf(const ProjectInfo& project) {
+  if (project.flashLength != 0) return project.flashLength;
+  return static_cast<uint64_t>(project.flashSizeKb > 0 ? project.flashSizeKb : 0) * 1024;
 }
 
 LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectInfo& project) {
@@ -44,13 +52,15 @@ LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectIn
       update.notDeleted.push_back(Result::FromErrno(path, errno));
     }
   }
-  if (script.empty()) return update;
+  if (script.empty()) {
+    update.script = Result::Failure(folder + "/" + wanted, "no such file");
+    return update;
+  }
 
   int32_t index = -1;
-  const Result found = FindLineContaining(script, kFlashLinePattern, &index);
-  // A script that cannot be read cannot be rewritten either; it is left as it is, as before.
-  if (!found || index < 0) return update;
-  update.script =
-      ReplaceLine(script, index, FormatFlashLine(project.flashOrigin, project.flashSizeKb));
+  update.written = FindLineContaining(script, kFlashLinePattern, &index);
+  if (!update.written || index < 0) return update;
+  update.written =
+      ReplaceLine(script, index, FormatFlashLine(project.flashOrigin, FlashLengthOf(project)));
   return update;
 }

@@ -16,8 +16,21 @@ std::string SizeTypeFor(char flashSizeCode) {
   return "O";
 }
 
+Result CheckSettingsFile(const std::string& path) {
+  int32_t count = 0;
+  Result counted = CountLines(path, &count);
+  if (!counted) return counted;
+  if (count <= kChipSizeTypeLine) {
+    return Result::Failure(path, "fewer than 4 lines (chipTarget and chipSizeType go to lines 3 "
+                                 "and 4)");
+  }
+  return Result::Success();
+}
+
 Result UpdateSettingsFile(const std::string& projectFolder, const ProjectInfo& project) {
   const std::string path = projectFolder + "/" + kSettingsFileName;
+  Result checked = CheckSettingsFile(path);
+  if (!checked) return checked;
   Result written = ReplaceLine(path, kChipTargetLine, "chipTarget=" + project.deviceName);
   if (!written) return written;
   return ReplaceLine(path, kChipSizeTypeLine,

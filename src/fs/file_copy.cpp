@@ -76,9 +76,11 @@ Result CopyFileWith(const std::string& source, const std::string& destination,
     return Closing(in, Result::FromErrno(source, errno));
   }
   // Not truncated on opening: a destination that is the source itself would lose its bytes.
-  const int out = open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  int out = -1;
+  const Result opened = OpenForWriting(destination, 0, &out);
+  if (!opened) return Closing(in, opened);
   struct stat destinationStatus;
-  if (out < 0 || fstat(out, &destinationStatus) != 0) {
+  if (fstat(out, &destinationStatus) != 0) {
     const Result failed = Result::FromErrno(destination, errno);
     return Closing(in, Closing(out, failed));
   }

@@ -13,7 +13,7 @@
 using KernelCopy = ssize_t (*)(int in, int out, size_t length);
 
 /// Copies `source` to `destination` (created with mode 0666 less the umask, or truncated when it
-/// exists, keeping its mode). A destination that is the source itself (through a link, for
+/// exists, keeping its mode; a symbolic link at `destination` is never written through). A destination that is the source itself (through a link, for
 /// instance) is left whole and counts as copied. Fails naming the source when it cannot be opened
 /// or read, and naming the destination when it cannot be opened or written (also a failure that
 /// only shows at the close). Prints nothing. The data moves inside the kernel where it can, else

@@ -16,9 +16,17 @@ Result WriteAll(int fd, const char* data, size_t size, const std::string& path) 
   return Result::Success();
 }
 
+Result OpenForWriting(const std::string& path, int flags, int* fd) {
+  *fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | flags, 0666);
+  if (*fd >= 0) return Result::Success();
+  if (errno == ELOOP) return Result::Failure(path, kLinkInTheWay);
+  return Result::FromErrno(path, errno);
+}
+
 Result WriteWholeFile(const std::string& path, const std::string& content) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Result::FromErrno(path, errno);
+  int fd = -1;
+  Result opened = OpenForWriting(path, O_TRUNC, &fd);
+  if (!opened) return opened;
   Result written = WriteAll(fd, content.data(), content.size(), path);
   if (close(fd) != 0 && written.ok()) written = Result::FromErrno(path, errno);
   return written;

@@ -6,11 +6,19 @@
 
 #include "fs/result.h"
 
+/// Why nothing was written at a path where a symbolic link stands.
+constexpr char kLinkInTheWay[] = "a symbolic link is in the way (never written through)";
+
 /// Writes all `size` bytes of `data` to the open descriptor `fd`, retrying short and interrupted
 /// writes. A write that takes nothing counts as a full disk. Failures name `path`.
 Result WriteAll(int fd, const char* data, size_t size, const std::string& path);
 
+/// Opens `path` for writing with `flags` added (O_TRUNC, say), creating it with mode 0666 less the
+/// umask when missing, into `fd`. A symbolic link at `path` is never followed: it fails, saying a
+/// link is in the way.
+Result OpenForWriting(const std::string& path, int flags, int* fd);
+
 /// Replaces the content of the file at `path` with `content` (created with mode 0666 less the
-/// umask when missing). Fails, naming `path`, when it cannot be opened or any byte fails to reach
+/// umask when missing; a symbolic link there is never written through). Fails, naming `path`, when it cannot be opened or any byte fails to reach
 /// it, also one that only shows at the close (a full disk).
 Result WriteWholeFile(const std::string& path, const std::string& content);

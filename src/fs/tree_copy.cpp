@@ -8,6 +8,7 @@
 
 #include "fs/directory_list.h"
 #include "fs/file_copy.h"
+#include "fs/file_write.h"
 
 namespace {
 
@@ -100,13 +101,15 @@ class TreeWalk {
   }
 
  private:
-  // Creates the folder `destination` unless it is one already.
+  // Creates the folder `destination` unless it is one already. A link there is never entered:
+  // what is copied into it would land wherever it points.
   static Result MakeFolder(const std::string& destination) {
     if (mkdir(destination.c_str(), 0755) == 0) return Result::Success();
     const int error = errno;
     struct stat status;
-    if (error == EEXIST && stat(destination.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-      return Result::Success();
+    if (error == EEXIST && lstat(destination.c_str(), &status) == 0) {
+      if (S_ISDIR(status.st_mode)) return Result::Success();
+      if (S_ISLNK(status.st_mode)) return Result::Failure(destination, kLinkInTheWay);
     }
     return Result::FromErrno(destination, error == EEXIST ? ENOTDIR : error);
   }

@@ -27,9 +27,16 @@ Result DeleteDirectoryContents(const std::string& path, const DeleteSink& failed
     const std::string entryPath = path + "/" + entry.name;
     // A link is removed like a file: following it would empty a folder outside this tree.
     if (entry.kind == EntryKind::kDirectory) {
-      // What is left inside shows when the folder itself cannot be removed.
-      DeleteDirectoryContents(entryPath, failed).Ignore();
-      if (rmdir(entryPath.c_str()) != 0) report(entryPath, true);
+      // Entries left inside are reported by the inner walk; a folder that cannot be read is
+      // reported with that reason rather than as merely not empty.
+      const Result inner = DeleteDirectoryContents(entryPath, failed);
+      if (rmdir(entryPath.c_str()) == 0) continue;
+      if (!inner && inner.path() == entryPath && inner.systemError() != 0) {
+        if (failed) failed(inner, true);
+        removedAll = false;
+      } else {
+        report(entryPath, true);
+      }
     } else if (std::remove(entryPath.c_str()) != 0) {
       report(entryPath, false);
     }

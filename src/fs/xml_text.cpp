@@ -35,3 +35,17 @@ bool IsValidUtf8(const std::string& text) {
   }
   return true;
 }
+
+bool IsXmlText(const std::string& text) {
+  if (!IsValidUtf8(text)) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') return false;
+    // U+FFFE and U+FFFF are EF BF BE and EF BF BF; surrogates never pass the UTF-8 check.
+    if (byte == 0xEF && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+        (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+      return false;
+    }
+  }
+  return true;
+}

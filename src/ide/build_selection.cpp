@@ -45,37 +45,41 @@ std::vector<std::string> CopiedSources(const std::string& projectFolder,
 }  // namespace
 
 std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
+                                             const std::vector<PlannedLink>& links,
                                              const std::vector<std::string>& copiedSources,
                                              const std::string& mdkFolder,
                                              const std::string& placedStartup) {
   std::set<std::string> excluded;
   std::set<std::string> builtCopies(project.rteSourceFiles.begin(), project.rteSourceFiles.end());
-  std::set<std::string> linkedCopies;
   for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.files) {
+      if (IsLinkedFile(file.filePath) || !file.includeInBuild) continue;
       const std::string copy = PathInsideMdkFolder(file.filePath, mdkFolder);
-      if (!IsLinkedFile(file.filePath)) {
-        if (file.includeInBuild && !copy.empty()) builtCopies.insert(copy);
-        continue;
-      }
-      if (!file.includeInBuild) {
-        excluded.insert(ToForwardSlashes(group.groupName + "/" + file.fileName));
-      }
-      // The link builds the file (or nothing does); its copy must never be built as well.
-      if (!copy.empty()) linkedCopies.insert(copy);
+      if (!copy.empty()) builtCopies.insert(copy);
     }
+  }
+  std::set<std::string> linkedCopies;
+  for (const PlannedLink& link : links) {
+    if (!link.built) excluded.insert(link.name);
+    // The link builds the file (or nothing does); its copy must never be built as well.
+    const std::string copy = PathInsideMdkFolder(link.filePath, mdkFolder);
+    if (!copy.empty()) linkedCopies.insert(copy);
   }
   for (const std::string& source : copiedSources) {
     if (source == placedStartup) continue;
     if (IsAssemblerSourceName(source) || linkedCopies.count(source) != 0 ||
         builtCopies.count(source) == 0) {
-      excluded.insert(source);
+      std::string pattern = source;
+      std::replace(pattern.begin(), pattern.end(), '|', '?');
+      excluded.insert(pattern);
     }
   }
   return std::vector<std::string>(excluded.begin(), excluded.end());
 }
 
-BuildSelection SelectBuildInputs(const ProjectInfo& project, const std::string& mdkFolder,
+BuildSelection SelectBuildInputs(const ProjectInfo& project,
+                                 const std::vector<PlannedLink>& links,
+                                 const std::string& mdkFolder,
                                  const std::string& projectFolder,
                                  const std::string& placedStartup) {
   BuildSelection selection;
@@ -83,7 +87,7 @@ BuildSelection SelectBuildInputs(const ProjectInfo& project, const std::string& 
   const std::string absoluteMdkFolder =
       fs::absolute(mdkFolder, error).lexically_normal().generic_string();
   selection.excludedPaths = SelectExcludedPaths(
-      project, CopiedSources(projectFolder, mdkFolder), absoluteMdkFolder, placedStartup);
+      project, links, CopiedSources(projectFolder, mdkFolder), absoluteMdkFolder, placedStartup);
 
   // An MDK project may list such a folder itself, in another spelling (".\RTE\_Target_1").
   selection.includePaths = project.includePaths;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/project_writer.h"
 #include "mdk/project_info.h"
 
 /// What the IDE build takes beyond the model: the paths it leaves out and its include paths.
@@ -17,20 +18,24 @@ struct BuildSelection {
 
 /// The project-relative paths, with "/", sorted and each once, that the IDE build must leave out
 /// so that it builds what the MDK target builds:
-/// - the link of a file that the target switches off (IncludeInBuild 0), by its link name;
+/// - each of `links` that the target switches off (IncludeInBuild 0), by its name;
 /// - the copy of a linked file that lies inside the MDK folder (the link is built instead);
 /// - every assembler file among `copiedSources`, and every C or C++ one that is neither a target
 ///   file listed with "./" or ".\" and built, nor one of the target's RTE source files;
 /// except `placedStartup`, the BSP startup file at the top of the project ("" when none).
 /// `copiedSources` are the project-relative paths of the C, C++ and assembler files copied from
-/// the MDK folder; `mdkFolder` is that folder as an absolute, normal path.
+/// the MDK folder; `mdkFolder` is that folder as an absolute, normal path. A "|" in a path, which
+/// CDT would take for the end of it, is written as the wildcard "?".
 std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
+                                             const std::vector<PlannedLink>& links,
                                              const std::vector<std::string>& copiedSources,
                                              const std::string& mdkFolder,
                                              const std::string& placedStartup);
 
 /// Chooses what the IDE builds once `projectFolder` has been filled from `mdkFolder` (and, when
 /// `placedStartup` is not "", with that BSP startup file at its top). Prints nothing.
-BuildSelection SelectBuildInputs(const ProjectInfo& project, const std::string& mdkFolder,
+BuildSelection SelectBuildInputs(const ProjectInfo& project,
+                                 const std::vector<PlannedLink>& links,
+                                 const std::string& mdkFolder,
                                  const std::string& projectFolder,
                                  const std::string& placedStartup);

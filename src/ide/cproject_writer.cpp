@@ -97,6 +97,39 @@ bool SetLinkerScript(TiXmlElement* option, const std::string& script) {
   return false;
 }
 
+// True when SetLinkerScript can set the option's value: it has no value element yet, or its first
+// one has a "value" attribute.
+bool LinkerScriptSettable(const TiXmlElement* option) {
+  const TiXmlElement* value = option->FirstChildElement(kValueElement);
+  return value == nullptr || value->Attribute("value") != nullptr;
+}
+
+// What `root` lacks of what the writer sets, as "no ..."; "" when it holds all of it.
+std::string MissingSettings(TiXmlElement* root) {
+  const struct {
+    const char* id;
+    const char* name;
+  } configurations[] = {{kDebugConfigId, "Debug"}, {kReleaseConfigId, "Release"}};
+  for (const auto& configuration : configurations) {
+    const std::string in = std::string(" in the ") + configuration.name + " configuration";
+    TiXmlElement* folderInfo = FindById(root, "folderInfo", configuration.id);
+    if (folderInfo == nullptr) return std::string("no ") + configuration.name + " configuration";
+    if (FindById(folderInfo, "option", kIncludePathsId) == nullptr) {
+      return "no include-path option" + in;
+    }
+    if (FindById(folderInfo, "option", kDefinesId) == nullptr) return "no define option" + in;
+    const TiXmlElement* cScript = FindById(folderInfo, "option", kCLinkerScriptId);
+    const TiXmlElement* cppScript = FindById(folderInfo, "option", kCppLinkerScriptId);
+    if (cScript == nullptr && cppScript == nullptr) return "no linker-script option" + in;
+    for (const TiXmlElement* script : {cScript, cppScript}) {
+      if (script != nullptr && !LinkerScriptSettable(script)) {
+        return "no value attribute in the linker-script option" + in;
+      }
+    }
+  }
+  return "";
+}
+
 // CDT's source entry for the whole project: kind "sourcePath" with an empty name.
 bool IsRootSourceEntry(const TiXmlElement* entry) {
   const char* kind = entry->Attribute("kind");
@@ -182,6 +215,8 @@ void ExcludeFromBuild(const std::vector<TiXmlElement*>& configurations,
 
 }  // namespace
 
+std::string MissingCProjectSettings(TiXmlElement* root) { return MissingSettings(root); }
+
 bool GenerateCProjectFile(const ProjectInfo& project, const std::string& projectFolder,
                           const BuildSelection& selection) {
   const std::string path = projectFolder + kCProjectFileName;
@@ -189,6 +224,13 @@ bool GenerateCProjectFile(const ProjectInfo& project, const std::string& project
   TiXmlElement* root = LoadXmlFile(path, document) ? document.FirstChildElement() : nullptr;
   if (root == nullptr) {
     PrintLine(kUnableToLoadFile + path);
+    return false;
+  }
+  // Nothing is written unless every setting has its place: a project missing one would not build
+  // as the MDK target does.
+  const std::string missing = MissingSettings(root);
+  if (!missing.empty()) {
+    PrintLine(kIncompleteProjectFile + path + ": " + missing);
     return false;
   }
   TiXmlElement* debug = ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration",

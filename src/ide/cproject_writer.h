@@ -18,6 +18,16 @@
 bool GenerateCProjectFile(const ProjectInfo& project, const std::string& projectFolder,
                           const BuildSelection& selection);
 
+/// The one line for a project file that lacks what the run must set, followed by the file's path,
+/// ": " and what it lacks.
+constexpr char kIncompleteProjectFile[] = "Incomplete project file: ";
+
+/// What the ".cproject" document under `root` lacks of what the run sets, "" when nothing: the
+/// debug and the release configuration, each with the C include-path and define options and a
+/// linker-script option (C or C++) whose value can be set. The first thing missing is named:
+/// "no Debug configuration", "no define option in the Release configuration", ...
+std::string MissingCProjectSettings(TiXmlElement* root);
+
 /// Rewrites the include-path, defines and linker-script options below one configuration's
 /// "folderInfo" element (never null). "debug" adds TRACE and OS_USE_TRACE_SEMIHOSTING_DEBUG to the
 /// defines, any other name NDEBUG. The C++ compiler gets the same include paths and defines, and

@@ -135,33 +135,57 @@ Result ReadMdkProject(const std::string& path, ProjectInfo* info) {
   TiXmlElement* root = document.RootElement();
   // The origin comes from the first top-level element alone, whatever the Projects hold.
   info->flashOrigin = ReadFlashOrigin(root);
+  TiXmlElement* cpu = nullptr;
+  if (FindElementByName(root, "Cpu", cpu)) info->flashLength = ParseFlashLength(Text(cpu));
   for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
     if (IsNamed(element, "Project")) ReadProjectElement(element, *info);
   }
   return Result::Success();
 }
 
-std::string FirstNonUtf8Element(const ProjectInfo& info) {
-  const auto allValid = [](const std::vector<std::string>& texts) {
+namespace {
+
+// The element of the first text of `info` that `isValid` refuses, in the order of
+// FirstNonUtf8Element; "" when it takes them all.
+std::string FirstElementRefusedBy(const ProjectInfo& info, bool (*isValid)(const std::string&)) {
+  const auto allValid = [isValid](const std::vector<std::string>& texts) {
     for (const std::string& text : texts) {
-      if (!IsValidUtf8(text)) return false;
+      if (!isValid(text)) return false;
     }
     return true;
   };
-  if (!IsValidUtf8(info.targetName)) return "TargetName";
-  if (!IsValidUtf8(info.deviceName)) return "Device";
+  if (!isValid(info.targetName)) return "TargetName";
+  if (!isValid(info.deviceName)) return "Device";
   if (!allValid(info.defines)) return "Define";
   if (!allValid(info.includePaths)) return "IncludePath";
   for (const SourceGroup& group : info.groups) {
-    if (!IsValidUtf8(group.groupName)) return "GroupName";
+    if (!isValid(group.groupName)) return "GroupName";
   }
   for (const SourceGroup& group : info.groups) {
     for (const SourceFile& file : group.files) {
-      if (!IsValidUtf8(file.fileName)) return "FileName";
-      if (!IsValidUtf8(file.filePath)) return "FilePath";
+      if (!isValid(file.fileName)) return "FileName";
+      if (!isValid(file.filePath)) return "FilePath";
     }
   }
   if (!allValid(info.rteSourceFiles) || !allValid(info.rteIncludeFolders)) return "instance";
+  return "";
+}
+
+}  // namespace
+
+std::string FirstNonUtf8Element(const ProjectInfo& info) {
+  return FirstElementRefusedBy(info, IsValidUtf8);
+}
+
+std::string FirstNonXmlElement(const ProjectInfo& info) {
+  // A line break in the device name would add lines to the settings file it is written to.
+  if (info.deviceName.find_first_of("\r\n") != std::string::npos) return "Device";
+  return FirstElementRefusedBy(info, IsXmlText);
+}
+
+std::string FirstOversizedList(const ProjectInfo& info) {
+  if (info.defines.size() > kMaxListEntries) return "Define";
+  if (info.includePaths.size() > kMaxListEntries) return "IncludePath";
   return "";
 }
 

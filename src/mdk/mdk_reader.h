@@ -22,6 +22,14 @@ Result ReadMdkProject(const std::string& path, ProjectInfo* info);
 /// Such a text would be written raw into the UTF-8 project files.
 std::string FirstNonUtf8Element(const ProjectInfo& info);
 
+/// Like FirstNonUtf8Element for texts that XML 1.0 cannot carry (control characters, U+FFFE,
+/// U+FFFF), and a Device that holds a line break; "" when there is none.
+std::string FirstNonXmlElement(const ProjectInfo& info);
+
+/// "Define" or "IncludePath" when that list holds more than kMaxListEntries entries (the reader
+/// stops splitting there); "" otherwise.
+std::string FirstOversizedList(const ProjectInfo& info);
+
 /// The flash origin from the first Cpu element below `root` (0x8000000 when there is none).
 uint64_t ReadFlashOrigin(TiXmlElement* root);
 

@@ -28,7 +28,7 @@ void SplitString(const std::string& text, const std::string& delimiters,
   }
 }
 
-std::vector<std::string> SplitDefines(const std::string& text) {
+std::vector<std::string> SplitDefines(const std::string& text, size_t limit) {
   std::vector<std::string> defines;
   std::string piece;
   bool inQuotes = false;
@@ -43,22 +43,24 @@ std::vector<std::string> SplitDefines(const std::string& text) {
     }
     if (!piece.empty()) defines.push_back(piece);
     piece.clear();
+    if (defines.size() > limit) return defines;
   }
   if (!piece.empty()) defines.push_back(piece);
   return defines;
 }
 
-std::vector<std::string> SplitIncludePaths(const std::string& text) {
-  std::vector<std::string> pieces;
-  SplitString(text, ";", pieces);
+std::vector<std::string> SplitIncludePaths(const std::string& text, size_t limit) {
   std::vector<std::string> paths;
-  for (const std::string& piece : pieces) {
-    std::string::size_type first = 0;
-    std::string::size_type last = piece.size();
-    while (first < last && IsBlank(piece[first])) ++first;
-    while (last > first && IsBlank(piece[last - 1])) --last;
+  for (std::string::size_type begin = 0; begin <= text.size() && paths.size() <= limit;) {
+    std::string::size_type end = text.find(';', begin);
+    if (end == std::string::npos) end = text.size();
+    std::string::size_type first = begin;
+    std::string::size_type last = end;
+    while (first < last && IsBlank(text[first])) ++first;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    begin = end + 1;
     if (first == last) continue;
-    const std::string path = ToForwardSlashes(piece.substr(first, last - first));
+    const std::string path = ToForwardSlashes(text.substr(first, last - first));
     // MDK paths are relative to the MDK folder and the build folder sits one level deeper; an
     // absolute path stands as it is.
     paths.push_back(IsAbsoluteMdkPath(path) ? path : "../" + path);
@@ -73,6 +75,24 @@ uint64_t ParseFlashOrigin(const std::string& cpuText) {
   if (digits > cpuText.size()) return kDefaultFlashOrigin;
   const std::string address = cpuText.substr(digits, kMaxAddressDigits);
   return std::strtoul(address.c_str(), nullptr, 16);
+}
+
+uint64_t ParseFlashLength(const std::string& cpuText) {
+  const std::string::size_type irom = cpuText.find("IROM(");
+  if (irom == std::string::npos) return 0;
+  const std::string::size_type comma = cpuText.find(',', irom);
+  const std::string::size_type close = cpuText.find(')', irom);
+  if (comma == std::string::npos || close == std::string::npos || comma > close) return 0;
+  std::string size = cpuText.substr(comma + 1, close - comma - 1);
+  const std::string::size_type first = size.find_first_not_of(" \t");
+  if (first == std::string::npos) return 0;
+  size.erase(0, first);
+  char* end = nullptr;
+  const unsigned long long value = std::strtoull(size.c_str(), &end, 16);
+  // Only a whole hexadecimal number counts; "0x" alone, a sign or other words do not.
+  if (end == size.c_str() || size[0] == '-' || size[0] == '+') return 0;
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0' ? value : 0;
 }
 
 int32_t ParseFileType(const std::string& text) {

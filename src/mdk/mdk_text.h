@@ -12,19 +12,29 @@ constexpr uint64_t kDefaultFlashOrigin = 0x8000000;
 void SplitString(const std::string& text, const std::string& delimiters,
                  std::vector<std::string>& pieces);
 
+/// The most entries a list of the MDK file (defines, include paths) may hold. Real projects hold a
+/// few dozen; each entry costs the writers far more memory than it takes in the file.
+constexpr size_t kMaxListEntries = 10000;
+
 /// Splits an MDK Define text at every "," and at every run of blanks or tabs outside double
 /// quotes; empty pieces are dropped. `A, B C,,G="x y",V="1,2"` gives A, B, C, G="x y" and V="1,2".
-std::vector<std::string> SplitDefines(const std::string& text);
+/// Stops after `limit` + 1 pieces, so that an oversized list shows without being built whole.
+std::vector<std::string> SplitDefines(const std::string& text, size_t limit = kMaxListEntries);
 
 /// Splits an MDK IncludePath text at ";", trims blanks and tabs at both ends of each piece, drops
 /// empty pieces, turns "\" into "/" and puts "../" in front of each relative one: `..\inc; lib;
-/// C:\Keil\inc` gives ../../inc, ../lib and C:/Keil/inc.
-std::vector<std::string> SplitIncludePaths(const std::string& text);
+/// C:\Keil\inc` gives ../../inc, ../lib and C:/Keil/inc. Stops after `limit` + 1 paths.
+std::vector<std::string> SplitIncludePaths(const std::string& text,
+                                           size_t limit = kMaxListEntries);
 
 /// The flash origin named in an MDK Cpu text: up to eight hexadecimal characters read from seven
 /// characters after the first "IROM", as strtoul reads them. 0x8000000 without "IROM", or when
 /// fewer than seven characters follow its start.
 uint64_t ParseFlashOrigin(const std::string& cpuText);
+
+/// The size in bytes of the first IROM region named in an MDK Cpu text, "IROM(<origin>,<size>)"
+/// with a hexadecimal size; 0 when there is none or it cannot be read.
+uint64_t ParseFlashLength(const std::string& cpuText);
 
 /// The decimal number at the start of `text`, as strtol reads it ("01" is 1, "" is 0).
 int32_t ParseFileType(const std::string& text);

@@ -33,6 +33,9 @@ struct ProjectInfo {
   char flashSizeCode = '\0';
   int32_t flashSizeKb = 0;
   uint64_t flashOrigin = 0;
+  /// The size in bytes of the flash region the MDK target names (its Cpu text's IROM); 0 when it
+  /// names none, and the chip's whole flash (flashSizeKb) counts.
+  uint64_t flashLength = 0;
   std::vector<SourceGroup> groups;
   std::vector<std::string> includePaths;
   std::vector<std::string> defines;

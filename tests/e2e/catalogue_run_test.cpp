@@ -58,7 +58,10 @@ TEST(CatalogueRunTest, EveryModelGetsItsTemplateBspFilesAndLinkerScript) {
     SCOPED_TRACE(c.model);
     ScopedTempDir dir;
     const std::string device = std::string(c.model) + "V" + c.code + "T7";
-    WriteFile(dir / "work/mdk/p.uvprojx", MdkProjectXml(device, {"..\\src\\main.c"}));
+    // The Cpu text names the flash origin only, so the FLASH length comes from the device name.
+    std::string mdk = MdkProjectXml(device, {"..\\src\\main.c"});
+    mdk.replace(mdk.find("IROM(0x08000000,0x100000)"), 25, "IROM(0x08000000)");
+    WriteFile(dir / "work/mdk/p.uvprojx", mdk);
     // A model without a series is given its series folder directly; the others the BSP root,
     // with a decoy series beside theirs.
     const std::string seriesFolder =

@@ -59,6 +59,10 @@ void WriteTemplate(const std::string& folder) {
             "<storageModule moduleId=\"org.eclipse.cdt.core.settings\">" + Configuration("debug") +
             Configuration("release") + "</storageModule></cproject>\n");
   WriteFile(folder + "/preferences.ini", "[device]\nvendor=QM26\nchipTarget=\nchipSizeType=\nend\n");
+  // The script of the chip most fixtures use, for runs without a BSP.
+  WriteFile(folder + "/ldscripts/QM26R620AxG_FLASH.ld",
+            "MEMORY\n{\n  FLASH (rx)      : ORIGIN = 0x00000000, LENGTH = 1K\n"
+            "  RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 64K\n}\n");
 }
 
 void WriteBspSeries(const std::string& seriesFolder, const std::string& core,

@@ -9,7 +9,8 @@
 /// A minimal MDK project file for `device`, with one group holding the given C file paths.
 std::string MdkProjectXml(const std::string& device, const std::vector<std::string>& cFiles = {});
 
-/// Writes a template (".project", ".cproject", "preferences.ini") to `folder`.
+/// Writes a template (".project", ".cproject", "preferences.ini", and "ldscripts" with the script
+/// of a QM26R620AVGT7) to `folder`.
 void WriteTemplate(const std::string& folder);
 
 /// Writes a BSP series folder for `model` below `seriesFolder`: the startup file `startupFile` in

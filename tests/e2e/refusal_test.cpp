@@ -45,6 +45,19 @@ TEST(RefusalTest, EachBadInputEndsWithItsMessageAndWritesNothing) {
   WriteFile(dir / "mdk/bare.uvprojx", MdkProjectXml("QM26R620A"));
   WriteFile(dir / "mdk/nosize.uvprojx", MdkProjectXml("QM26R620AVJT7"));
   MakeDirs(dir / "mdk/folder.uvprojx");
+  // Texts that XML 1.0 cannot carry, written as character references, and names Eclipse cannot
+  // give a project.
+  const auto variant = [&](const std::string& from, const std::string& to) {
+    std::string xml = good;
+    xml.replace(xml.find(from), from.size(), to);
+    return xml;
+  };
+  WriteFile(dir / "mdk/group.uvprojx", variant("<GroupName>App", "<GroupName>App&#xFFFE;"));
+  WriteFile(dir / "mdk/define.uvprojx", variant("USE_HAL,", "USE_HAL&#x1b;,"));
+  WriteFile(dir / "mdk/device.uvprojx",
+            variant("QM26R620AVGT7</Device>", "QM26R620AVGT7&#10;chipSizeType=M</Device>"));
+  WriteFile(dir / "mdk/unnamed.uvprojx", variant("<TargetName>fixture", "<TargetName>"));
+  WriteFile(dir / "mdk/dot.uvprojx", variant("<TargetName>fixture", "<TargetName>."));
 
   const std::string param = "Parameter configuration error!";
   const std::string noChip = "No supported MCU model found!";
@@ -63,21 +76,56 @@ TEST(RefusalTest, EachBadInputEndsWithItsMessageAndWritesNothing) {
       {"truncated XML", {"-MDKPATH", "@/mdk/truncated.uvprojx"},
        {"Unable to load file: @/mdk/truncated.uvprojx"}},
       {"no Project element", {"-MDKPATH", "@/mdk/noproject.uvprojx"},
-       {"Success to read MDK project file: @/mdk/noproject.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/noproject.uvprojx", noChip,
+        "The MDK target names no device."}},
       {"no Targets", {"-MDKPATH", "@/mdk/notargets.uvprojx"},
-       {"Success to read MDK project file: @/mdk/notargets.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/notargets.uvprojx", noChip,
+        "The MDK target names no device."}},
       {"unsupported device", {"-MDKPATH", "@/mdk/unknown.uvprojx"},
-       {"Success to read MDK project file: @/mdk/unknown.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/unknown.uvprojx", noChip,
+        "The MDK target's device: STM32F407VGT6"}},
       {"lower-case device", {"-MDKPATH", "@/mdk/lower.uvprojx"},
-       {"Success to read MDK project file: @/mdk/lower.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/lower.uvprojx", noChip,
+        "The MDK target's device: qm26r620avgt7"}},
       {"model not at the start", {"-MDKPATH", "@/mdk/notstart.uvprojx"},
-       {"Success to read MDK project file: @/mdk/notstart.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/notstart.uvprojx", noChip,
+        "The MDK target's device: X-QM26R620AVGT7"}},
       {"one character after the model", {"-MDKPATH", "@/mdk/short.uvprojx"},
-       {"Success to read MDK project file: @/mdk/short.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/short.uvprojx", noChip,
+        "The MDK target's device: QM26R620AV"}},
       {"model name alone", {"-MDKPATH", "@/mdk/bare.uvprojx"},
-       {"Success to read MDK project file: @/mdk/bare.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/bare.uvprojx", noChip,
+        "The MDK target's device: QM26R620A"}},
       {"flash-size code not in the table", {"-MDKPATH", "@/mdk/nosize.uvprojx"},
-       {"Success to read MDK project file: @/mdk/nosize.uvprojx", noChip}},
+       {"Success to read MDK project file: @/mdk/nosize.uvprojx", noChip,
+        "The MDK target's device: QM26R620AVJT7"}},
+      {"control character in -TARGETNAME",
+       {"-MDKPATH", "@/mdk/good.uvprojx", "-TARGETNAME", "demo\x01"},
+       {"Success to read MDK project file: @/mdk/good.uvprojx", "Not valid in XML: -TARGETNAME"}},
+      {"non-character in a group name", {"-MDKPATH", "@/mdk/group.uvprojx"},
+       {"Success to read MDK project file: @/mdk/group.uvprojx",
+        "Not valid in XML: GroupName in @/mdk/group.uvprojx"}},
+      {"escape character in a define", {"-MDKPATH", "@/mdk/define.uvprojx"},
+       {"Success to read MDK project file: @/mdk/define.uvprojx",
+        "Not valid in XML: Define in @/mdk/define.uvprojx"}},
+      {"line break in the device", {"-MDKPATH", "@/mdk/device.uvprojx"},
+       {"Success to read MDK project file: @/mdk/device.uvprojx",
+        "Not valid in XML: Device in @/mdk/device.uvprojx"}},
+      {"empty target name", {"-MDKPATH", "@/mdk/unnamed.uvprojx"},
+       {"Success to read MDK project file: @/mdk/unnamed.uvprojx",
+        "Not a name Eclipse can give a project: "}},
+      {"target name \".\"", {"-MDKPATH", "@/mdk/dot.uvprojx"},
+       {"Success to read MDK project file: @/mdk/dot.uvprojx",
+        "Not a name Eclipse can give a project: ."}},
+      {"-TARGETNAME ..", {"-MDKPATH", "@/mdk/good.uvprojx", "-TARGETNAME", ".."},
+       {"Success to read MDK project file: @/mdk/good.uvprojx",
+        "Not a name Eclipse can give a project: .."}},
+      {"-TARGETNAME with a slash", {"-MDKPATH", "@/mdk/good.uvprojx", "-TARGETNAME", "a/b"},
+       {"Success to read MDK project file: @/mdk/good.uvprojx",
+        "Not a name Eclipse can give a project: a/b"}},
+      {"-TARGETNAME of blanks", {"-MDKPATH", "@/mdk/good.uvprojx", "-TARGETNAME", "  "},
+       {"Success to read MDK project file: @/mdk/good.uvprojx",
+        "Not a name Eclipse can give a project:   "}},
   };
 
   const std::set<std::string> treeBefore = ListTree(dir.path());

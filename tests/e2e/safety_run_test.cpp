@@ -64,12 +64,106 @@ TEST_F(SafetyRunTest, ARunThatCannotFillTheProjectLeavesItAsItWas) {
         "Templates path does not exist."}},
       {"BSP without the linker folder", [&] { RemoveTree(Gcc() + "/linker"); },
        {"-TEMPLATESPATH", dir_ / "tpl", "-BSPPATH", dir_ / "bsp"}, dir_.path(),
-       {"Templates path: " + tpl, "Failed to copy the ld file."}},
+       {"Templates path: " + tpl, "BSP linker folder does not exist: " + Gcc() + "/linker",
+        "Failed to copy the ld file."}},
       {"BSP of another series", [] {}, {"-TEMPLATESPATH", dir_ / "tpl", "-BSPPATH", dir_ / "bsp/Other"},
-       dir_.path(), {"Templates path: " + tpl, "Failed to copy the ld file."}},
+       dir_.path(),
+       {"Templates path: " + tpl,
+        "BSP linker folder does not exist: " + dir_ / "bsp/Other/QM26R620A_625/libraries/cmsis/cm4/"
+                                                      "device_support/startup/gcc/linker",
+        "Failed to copy the ld file."}},
+      {"BSP linker folder is a file",
+       [&] {
+         RemoveTree(Gcc() + "/linker");
+         WriteFile(Gcc() + "/linker", "not a folder");
+       },
+       {"-TEMPLATESPATH", dir_ / "tpl", "-BSPPATH", dir_ / "bsp"}, dir_.path(),
+       {"Templates path: " + tpl, "BSP linker path is not a folder: " + Gcc() + "/linker",
+        "Failed to copy the ld file."}},
+      {"BSP without the chip's linker script",
+       [&] { RemoveTree(Gcc() + "/linker/QM26R620AxG_FLASH.ld"); },
+       {"-TEMPLATESPATH", dir_ / "tpl", "-BSPPATH", dir_ / "bsp"}, dir_.path(),
+       {"Templates path: " + tpl,
+        "No linker script for QM26R620AVGT7: " + Gcc() + "/linker/QM26R620AxG_FLASH.ld"}},
       {"BSP without the startup file", [&] { RemoveTree(Gcc() + "/startup_qm26r620a_625.s"); },
        {"-TEMPLATESPATH", dir_ / "tpl", "-BSPPATH", dir_ / "bsp"}, dir_.path(),
-       {"Templates path: " + tpl, "Failed to copy the .s file."}},
+       {"Templates path: " + tpl,
+        "Startup file does not exist: " + Gcc() + "/startup_qm26r620a_625.s",
+        "Failed to copy the .s file."}},
+      {"BSP startup file is a folder",
+       [&] {
+         RemoveTree(Gcc() + "/startup_qm26r620a_625.s");
+         MakeDirs(Gcc() + "/startup_qm26r620a_625.s");
+       },
+       {"-TEMPLATESPATH", dir_ / "tpl", "-BSPPATH", dir_ / "bsp"}, dir_.path(),
+       {"Templates path: " + tpl,
+        "Startup file is not a regular file: " + Gcc() + "/startup_qm26r620a_625.s",
+        "Failed to copy the .s file."}},
+      {"template folder is a file",
+       [&] {
+         RemoveTree(tpl);
+         WriteFile(tpl, "not a folder");
+       },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Templates path is not a folder: " + tpl,
+        "Failed to copy the tamplate file."}},
+      {"template without .cproject", [&] { RemoveTree(tpl + "/.cproject"); },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Missing template file: " + tpl + "/.cproject",
+        "Failed to copy the tamplate file."}},
+      {"template preferences.ini is a folder",
+       [&] {
+         RemoveTree(tpl + "/preferences.ini");
+         MakeDirs(tpl + "/preferences.ini");
+       },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Template file is not a regular file: " + tpl + "/preferences.ini",
+        "Failed to copy the tamplate file."}},
+      {"template .project not XML", [&] { WriteFile(tpl + "/.project", "not a project\n"); },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Unable to load file: " + tpl + "/.project"}},
+      {"template .cproject without the Release configuration",
+       [&] {
+         std::string cproject = ReadFile(tpl + "/.cproject");
+         const size_t release = cproject.find("<cconfiguration id=\"ilg.gnuarmeclipse.managedbuild."
+                                              "cross.config.elf.release");
+         cproject.erase(release, cproject.find("</cconfiguration>", release) + 17 - release);
+         WriteFile(tpl + "/.cproject", cproject);
+       },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Incomplete project file: " + tpl +
+                                      "/.cproject: no Release configuration"}},
+      {"template .cproject without the define option",
+       [&] {
+         std::string cproject = ReadFile(tpl + "/.cproject");
+         for (size_t at = cproject.find("option.c.compiler.defs"); at != std::string::npos;
+              at = cproject.find("option.c.compiler.defs")) {
+           cproject.replace(at, 22, "option.c.compiler.other");
+         }
+         WriteFile(tpl + "/.cproject", cproject);
+       },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Incomplete project file: " + tpl +
+                                      "/.cproject: no define option in the Debug configuration"}},
+      {"a .cproject in the MDK folder without the Debug configuration",
+       [&] { WriteFile(dir_ / "work/mdk/.cproject", "<cproject><storageModule/></cproject>\n"); },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "Incomplete project file: " + dir_ /
+                                      "work/mdk/.cproject: no Debug configuration"}},
+      {"template preferences.ini of three lines",
+       [&] { WriteFile(tpl + "/preferences.ini", "[device]\nvendor=QM26\nchipTarget=\n"); },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl,
+        "Incomplete project file: " + tpl +
+            "/preferences.ini: fewer than 4 lines (chipTarget and chipSizeType go to lines 3 and 4)"}},
+      {"no BSP and a template without ldscripts", [&] { RemoveTree(tpl + "/ldscripts"); },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl, "No link file found!"}},
+      {"no BSP and a template without the chip's script",
+       [&] { RemoveTree(tpl + "/ldscripts/QM26R620AxG_FLASH.ld"); },
+       {"-TEMPLATESPATH", dir_ / "tpl"}, dir_.path(),
+       {"Templates path: " + tpl,
+        "No linker script for QM26R620AVGT7: " + tpl + "/ldscripts/QM26R620AxG_FLASH.ld"}},
       {"project folder links to an unrelated folder",
        [&] {
          RemoveTree(dir_ / "work/qm26_ide_proj");
@@ -98,6 +192,9 @@ TEST_F(SafetyRunTest, ARunThatCannotFillTheProjectLeavesItAsItWas) {
     EXPECT_EQ(SplitLines(run.out), expected);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Snapshot(dir_.path()), before);
+    RemoveTree(tpl);
+    RemoveTree(dir_ / "bsp");
+    RemoveTree(dir_ / "work/mdk/.cproject");
     SetUp();  // put back what the case took away
   }
   EXPECT_EQ(ReadFile(dir_ / "unrelated/keep.txt"), "keep");
@@ -130,10 +227,10 @@ TEST_F(SafetyRunTest, InputsThatWouldBreakTheProjectFilesAreRefused) {
          RemoveTree(tplDir + "/.project");
          WriteFile(tplDir + "/.project/inside.txt", "x");
        },
-       {"-MDKPATH", Mdk()}, "Unable to load file: " + Project() + "/.project", true},
+       {"-MDKPATH", Mdk()}, "Failed to copy the tamplate file.", false},
       {"template .cproject nested 100,000 deep",
        [&] { WriteFile(tplDir + "/.cproject", "<cproject>" + nested); }, {"-MDKPATH", Mdk()},
-       "Unable to load file: " + Project() + "/.cproject", true},
+       "Unable to load file: " + tplDir + "/.cproject", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -161,47 +161,76 @@ TEST_F(CProjectWriterTest, WritesBothConfigurations) {
   EXPECT_EQ(option->FirstChild()->Type(), TiXmlNode::TINYXML_COMMENT);
 }
 
-TEST_F(CProjectWriterTest, EmptyListsAndMissingRelease) {
+TEST_F(CProjectWriterTest, EmptyLists) {
   project_.includePaths.clear();
   project_.defines.clear();
-  EXPECT_EQ(Generate(CProject(CLinker(kOldScript), false)),
-            ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {kScript}));
+  EXPECT_EQ(Generate(CProject(CLinker(kOldScript))),
+            ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {kScript}) +
+                ExpectedOutput("Release", {}, {"NDEBUG"}, {kScript}));
   EXPECT_EQ(Saved("debug", "c.compiler.include.paths"), Strings{});
   EXPECT_EQ(Saved("debug", "c.compiler.defs"),
             (Strings{"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}));
-  EXPECT_EQ(Saved("release", "c.compiler.defs"), Strings{"<no configuration>"});
-
-  Generate(CProject(CLinker(kOldScript)));
   EXPECT_EQ(Saved("release", "c.compiler.defs"), Strings{"NDEBUG"});
+}
+
+TEST_F(CProjectWriterTest, ATemplateThatLacksASettingIsRefusedUntouched) {
+  const std::string noValue = "<listOptionValue builtIn=\"false\"/>";
+  const auto without = [](std::string text, const std::string& idPart) {
+    for (size_t at = text.find(idPart); at != std::string::npos; at = text.find(idPart)) {
+      text.replace(at, idPart.size(), "other.option");
+    }
+    return text;
+  };
+  const std::string full = CProject(CLinker(kOldScript));
+  const struct {
+    std::string content;
+    std::string missing;
+  } cases[] = {
+      {CProject(CLinker(kOldScript), false), "no Release configuration"},
+      {without(full, "config.elf.debug"), "no Debug configuration"},
+      {without(full, "c.compiler.include.paths"), "no include-path option in the Debug configuration"},
+      {without(full, "c.compiler.defs"), "no define option in the Debug configuration"},
+      {CProject(""), "no linker-script option in the Debug configuration"},
+      {CProject(CLinker(noValue)), "no value attribute in the linker-script option in the Debug "
+                                   "configuration"},
+      {CProject(CppLinker(noValue) + CLinker(kOldScript)),
+       "no value attribute in the linker-script option in the Debug configuration"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Generate(c.content, false),
+              "Incomplete project file: " + Path() + ": " + c.missing + "\n");
+    EXPECT_EQ(ReadFile(Path()), c.content);
+    TiXmlDocument document;
+    document.Parse(c.content.c_str());
+    ASSERT_FALSE(document.Error());
+    EXPECT_EQ(MissingCProjectSettings(document.FirstChildElement()), c.missing);
+  }
 }
 
 TEST_F(CProjectWriterTest, LinkerScriptOptionChoice) {
   struct Case {
     std::string options;
-    Strings printed;
     Strings cValues;
     Strings cppValues;
   };
-  const std::string noValue = "<listOptionValue builtIn=\"false\"/>";
   const Case cases[] = {
-      {CLinker(kOldScript), {kScript}, {kScript}, {"<no option>"}},
-      {CppLinker(kOldScript), {kScript}, {"<no option>"}, {kScript}},
+      {CLinker(kOldScript), {kScript}, {"<no option>"}},
+      {CppLinker(kOldScript), {"<no option>"}, {kScript}},
       // A project with the C++ nature links with the C++ linker: both get the chip's script.
-      {CppLinker(kOldScript) + CLinker(kOldScript), {kScript}, {kScript}, {kScript}},
-      {"", {}, {"<no option>"}, {"<no option>"}},
-      {CLinker(noValue), {}, {"<none>"}, {"<no option>"}},
-      {CLinker(""), {kScript}, {kScript}, {"<no option>"}},
-      {CLinker("<!-- empty -->"), {kScript}, {kScript}, {"<no option>"}},
+      {CppLinker(kOldScript) + CLinker(kOldScript), {kScript}, {kScript}},
+      {CLinker(""), {kScript}, {"<no option>"}},
+      {CLinker("<!-- empty -->"), {kScript}, {"<no option>"}},
   };
   project_.includePaths.clear();
-  const Strings defines = {"QM26R620A", "NDEBUG", "TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"};
+  const Strings debug = {"QM26R620A", "NDEBUG", "TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"};
+  const Strings release = {"QM26R620A", "NDEBUG", "NDEBUG"};
   for (const Case& c : cases) {
-    EXPECT_EQ(Generate(CProject(c.options, false)),
-              ExpectedOutput("Debug", {}, defines, c.printed))
+    EXPECT_EQ(Generate(CProject(c.options)), ExpectedOutput("Debug", {}, debug, {kScript}) +
+                                                 ExpectedOutput("Release", {}, release, {kScript}))
         << c.options;
     EXPECT_EQ(Saved("debug", "c.linker.scriptfile"), c.cValues) << c.options;
     EXPECT_EQ(Saved("debug", "cpp.linker.scriptfile"), c.cppValues) << c.options;
-    EXPECT_EQ(Saved("debug", "c.compiler.defs"), defines) << c.options;
+    EXPECT_EQ(Saved("release", "c.compiler.defs"), release) << c.options;
   }
 }
 
@@ -287,7 +316,7 @@ TEST_F(CProjectWriterTest, UnloadableFileFailsUntouched) {
 TEST_F(CProjectWriterTest, FailedSaveFailsAndLeavesTheFile) {
   project_.includePaths.clear();
   project_.defines.clear();
-  const std::string content = CProject("", false);
+  const std::string content = CProject(CLinker(kOldScript));
   WriteFile(Path(), content);
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   const std::string out = CaptureStdout(
@@ -297,7 +326,8 @@ TEST_F(CProjectWriterTest, FailedSaveFailsAndLeavesTheFile) {
                   }),
                   1);
       });
-  EXPECT_EQ(out, ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {}) +
+  EXPECT_EQ(out, ExpectedOutput("Debug", {}, {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"}, {kScript}) +
+                     ExpectedOutput("Release", {}, {"NDEBUG"}, {kScript}) +
                      "Save file .cproject failed!\n");
   EXPECT_EQ(ReadFile(Path()), content);
 }

@@ -80,12 +80,16 @@ TEST(LineEditTest, ReplaceLineRewritesWithOneLineReplaced) {
   }
 }
 
-TEST(LineEditTest, ReplaceLineCreatesMissingFileEmpty) {
+TEST(LineEditTest, AMissingFileIsAFailureAndStaysMissing) {
   ScopedTempDir dir;
   const std::string path = dir / "new.ini";
-  EXPECT_TRUE(ReplaceLine(path, 0, "X").ok());
-  ASSERT_TRUE(Exists(path));
-  EXPECT_EQ(ReadFile(path), "");
+  EXPECT_EQ(ReplaceLine(path, 0, "X").Describe(), path + ": No such file or directory");
+  int32_t count = -1;
+  EXPECT_FALSE(CountLines(path, &count).ok());
+  EXPECT_FALSE(Exists(path));
+  WriteFile(path, "a\nb\nc");
+  ASSERT_TRUE(CountLines(path, &count).ok());
+  EXPECT_EQ(count, 3);
 }
 
 TEST(LineEditTest, ReplaceLineLeavesUnreadableExistingFileUntouched) {

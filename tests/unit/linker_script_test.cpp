@@ -40,6 +40,7 @@ class LinkerScriptTest : public ::testing::Test {
         problems += "kept " + notDeleted.Describe() + "\n";
       }
       if (!update.script) problems += "script " + update.script.Describe() + "\n";
+      if (!update.written) problems += "written " + update.written.Describe() + "\n";
     });
     EXPECT_EQ(out, "");
     return problems;
@@ -49,19 +50,27 @@ class LinkerScriptTest : public ::testing::Test {
   ScopedTempDir dir_;
 };
 
-TEST_F(LinkerScriptTest, FormatFlashLine) {
+TEST_F(LinkerScriptTest, FormatFlashLineAndTheLengthItTakes) {
   struct Case {
     uint64_t origin;
-    int32_t sizeKb;
+    uint64_t length;
     const char* expected;
   };
   const Case cases[] = {
-      {0x8000000, 1024, "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K"},
+      {0x8000000, 1024 * 1024, "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K"},
       {0x0, 0, "FLASH (rx)      : ORIGIN = 0x00000000, LENGTH = 0K"},
-      {0xFFFFFFFF, 4096, "FLASH (rx)      : ORIGIN = 0xFFFFFFFF, LENGTH = 4096K"},
-      {0x1234ABCD00ull, 64, "FLASH (rx)      : ORIGIN = 0x34ABCD00, LENGTH = 64K"},
+      {0xFFFFFFFF, 4096 * 1024, "FLASH (rx)      : ORIGIN = 0xFFFFFFFF, LENGTH = 4096K"},
+      {0x1234ABCD00ull, 64 * 1024, "FLASH (rx)      : ORIGIN = 0x34ABCD00, LENGTH = 64K"},
+      // An application behind a 16 KiB boot loader, and a region of no whole KiB.
+      {0x08004000, 0xFC000, "FLASH (rx)      : ORIGIN = 0x08004000, LENGTH = 1008K"},
+      {0x08000000, 0x1F80, "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 0x1F80"},
   };
-  for (const Case& c : cases) EXPECT_EQ(FormatFlashLine(c.origin, c.sizeKb), c.expected);
+  for (const Case& c : cases) EXPECT_EQ(FormatFlashLine(c.origin, c.length), c.expected);
+
+  // The region the MDK target names wins over the chip's whole flash.
+  EXPECT_EQ(FlashLengthOf(project_), 1024u * 1024);
+  project_.flashLength = 0xFC000;
+  EXPECT_EQ(FlashLengthOf(project_), 0xFC000u);
 }
 
 TEST_F(LinkerScriptTest, KeepsOnlyTheChipScriptAndRewritesItsFlashLine) {
@@ -127,13 +136,17 @@ TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
   EXPECT_EQ(Update(dir_ / "a_file/ldscripts"),
             "folder " + dir_ / "a_file/ldscripts: Not a directory\n");
 
-  // A folder that the unprivileged user (its owner too) may list but not change.
+  // A folder that the unprivileged user (its owner too) may list but not change, and that lacks
+  // the chip's script.
   const std::string folder = dir_ / "locked";
   WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   EXPECT_EQ(RunUnprivileged([&] {
               const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
-              return update.folder.ok() && update.script.ok() && update.notDeleted.size() == 1 &&
+              return update.folder.ok() &&
+                             update.script.Describe() ==
+                                 folder + "/QM26R620AxG_FLASH.ld: no such file" &&
+                             update.notDeleted.size() == 1 &&
                              update.notDeleted[0].Describe() ==
                                  folder + "/QM26R620AxE_FLASH.ld: Permission denied"
                          ? 0
@@ -148,7 +161,7 @@ TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
   ASSERT_EQ(chmod(script.c_str(), 0444), 0);
   EXPECT_EQ(RunUnprivileged([&] {
               const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "readonly", project_);
-              return update.script.Describe() == script + ": Permission denied" ? 0 : 1;
+              return update.written.Describe() == script + ": Permission denied" ? 0 : 1;
             }),
             0);
   EXPECT_EQ(ReadFile(script), kScript);

@@ -10,15 +10,34 @@
 
 namespace {
 
+// A template the run can fill a project from: the bundled Cortex-M4 one, with the chip's linker
+// script, since no BSP brings one here.
+void WriteUsableTemplate(const std::string& folder) {
+  MakeDirs(folder);
+  CopyTree(SourceDir() + "/examples/ide-template/cm4", folder);
+  WriteFile(folder + "/ldscripts/QM26R620AxG_FLASH.ld", "  FLASH (rx) : ORIGIN = 0, LENGTH = 1K\n");
+}
+
 class PlacementTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    project_.deviceName = "QM26R620AVGT7";
+    project_.chipModel = "QM26R620A";
+    project_.flashSizeCode = 'G';
+  }
   void TearDown() override { g_projectPath.clear(); }
+
+  bool Prepare(const RunPaths& paths) {
+    ProjectLock lock;
+    return PrepareProjectFolder(paths, project_, &lock);
+  }
 
   RunPaths Paths(const std::string& mdk, const std::string& templates, const std::string& bsp = "",
                  const std::string& model = "QM26R620A") {
     return DeriveRunPaths(mdk, templates, bsp, model);
   }
 
+  ProjectInfo project_;
   ScopedTempDir dir_;
 };
 
@@ -73,7 +92,7 @@ TEST(RunPathsTest, EveryPathFollowsFromTheCommandLineAndTheModel) {
 }
 
 TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
-  WriteFile(dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE/.project", "t");
+  WriteUsableTemplate(dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE");
   WriteFile(dir_ / "mdk/demo.uvprojx", "mdk");
   char saved[4096];
   ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
@@ -83,7 +102,7 @@ TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
   EXPECT_TRUE(paths.templatesFromWorkingDirectory);
   EXPECT_EQ(paths.templateFolder, dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE");
 
-  CaptureStdout([&] { EXPECT_TRUE(PrepareProjectFolder(paths)); });
+  CaptureStdout([&] { EXPECT_TRUE(Prepare(paths)); });
   const std::vector<std::string> lines =
       SplitLines(CaptureStdout([&] { EXPECT_TRUE(PlaceTemplate(paths)); }));
   ASSERT_GE(lines.size(), 2u);
@@ -93,11 +112,11 @@ TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
 
 TEST_F(PlacementTest, PrepareCreatesOrEmptiesTheFolderBesideTheMdkFolder) {
   MakeDirs(dir_ / "work/mdk");
-  MakeDirs(dir_ / "tpl/QM26R620A/QM26_IDE");
+  WriteUsableTemplate(dir_ / "tpl/QM26R620A/QM26_IDE");
   const RunPaths paths = Paths(dir_ / "work/mdk/demo.uvprojx", dir_ / "tpl");
   for (int run = 0; run < 2; ++run) {
     bool prepared = false;
-    const std::string out = CaptureStdout([&] { prepared = PrepareProjectFolder(paths); });
+    const std::string out = CaptureStdout([&] { prepared = Prepare(paths); });
     EXPECT_TRUE(prepared);
     EXPECT_EQ(g_projectPath, dir_ / "work/mdk/../qm26_ide_proj");
     EXPECT_EQ(out, "qm26ide_project_path:" + g_projectPath + "\n");
@@ -109,7 +128,7 @@ TEST_F(PlacementTest, PrepareCreatesOrEmptiesTheFolderBesideTheMdkFolder) {
 }
 
 TEST_F(PlacementTest, PrepareNamesAFolderItCannotCreate) {
-  MakeDirs(dir_ / "tpl/QM26R620A/QM26_IDE");
+  WriteUsableTemplate(dir_ / "tpl/QM26R620A/QM26_IDE");
   WriteFile(dir_ / "taken/mdk/demo.uvprojx", "mdk");
   WriteFile(dir_ / "taken/qm26_ide_proj", "a file in the way");
   WriteFile(dir_ / "locked/mdk/demo.uvprojx", "mdk");
@@ -122,7 +141,7 @@ TEST_F(PlacementTest, PrepareNamesAFolderItCannotCreate) {
     const RunPaths paths =
         Paths(dir_ / (std::string(c.parent) + "/mdk/demo.uvprojx"), dir_ / "tpl");
     const std::string out = CaptureStdout([&] {
-      EXPECT_EQ(RunUnprivileged([&] { return PrepareProjectFolder(paths) ? 0 : 1; }), 1);
+      EXPECT_EQ(RunUnprivileged([&] { return Prepare(paths) ? 0 : 1; }), 1);
     });
     EXPECT_EQ(out, "qm26ide_project_path:" + paths.projectFolder + "\nFailed to create folder: " +
                        paths.projectFolder + ": " + c.reason + "\n");
@@ -138,7 +157,7 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
   WriteFile(dir_ / "mdk/preferences.ini", "mdk prefs");
   WriteFile(dir_ / "mdk/obj/out.o", "o");
   const RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl");
-  CaptureStdout([&] { EXPECT_TRUE(PrepareProjectFolder(paths)); });
+  MakeDirs(paths.projectFolder);
 
   bool placed = false;
   const std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths); });

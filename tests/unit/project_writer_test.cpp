@@ -84,7 +84,9 @@ class ProjectWriterFileTest : public ::testing::Test {
     if (content != nullptr) WriteFile(Path(), content);
     bool actual = !result;
     const std::string out =
-        CaptureStdout([&] { actual = GenerateProjectFile(project_, dir_.path()); });
+        CaptureStdout([&] {
+          actual = GenerateProjectFile(project_, dir_.path(), PlanLinks(project_, dir_.path()));
+        });
     EXPECT_EQ(actual, result);
     return out;
   }
@@ -220,7 +222,14 @@ TEST_F(ProjectWriterFileTest, FailedSaveFailsAndLeavesTheFile) {
   WriteFile(Path(), content);
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   const std::string out = CaptureStdout(
-      [&] { EXPECT_EQ(RunUnprivileged([&] { return GenerateProjectFile(project_, dir_.path()) ? 0 : 1; }), 1); });
+      [&] {
+        EXPECT_EQ(RunUnprivileged([&] {
+                    return GenerateProjectFile(project_, dir_.path(), PlanLinks(project_, dir_.path()))
+                               ? 0
+                               : 1;
+                  }),
+                  1);
+      });
   EXPECT_EQ(out, std::string(kLinkLines) + "Save file .project failed!\n");
   EXPECT_EQ(ReadFile(Path()), content);
 }

@@ -15,21 +15,25 @@ TEST(SettingsFileTest, SizeTypeForCode) {
   for (const auto& c : cases) EXPECT_EQ(SizeTypeFor(c.first), c.second) << c.first;
 }
 
-TEST(SettingsFileTest, WritesChipTargetAndSizeTypeLines) {
+TEST(SettingsFileTest, WritesChipTargetAndSizeTypeLinesOrRefusesAFileThatLacksThem) {
+  const std::string lacks =
+      ": fewer than 4 lines (chipTarget and chipSizeType go to lines 3 and 4)";
   struct Case {
     bool present;
     std::string content;
     char code;
-    std::string expected;
+    std::string expected;  // the file afterwards
+    std::string failure;   // after the file's path; "" for a success
   };
   const Case cases[] = {
       {true, "[device]\nvendor=qm\nchipTarget=\nchipSizeType=\nclock=48\n", 'G',
-       "[device]\nvendor=qm\nchipTarget=QM26R620AVGT7\nchipSizeType=G\nclock=48\n"},
+       "[device]\nvendor=qm\nchipTarget=QM26R620AVGT7\nchipSizeType=G\nclock=48\n", ""},
       {true, "a\r\nb\r\nc\r\nd\r\ne", 'M',
-       "a\r\nb\r\nchipTarget=QM26R620AVGT7\nchipSizeType=M\ne\n"},
-      {true, "a\nb\nc\n", 'E', "a\nb\nchipTarget=QM26R620AVGT7\n"},
-      {true, "", 'G', ""},
-      {false, "", 'G', ""},
+       "a\r\nb\r\nchipTarget=QM26R620AVGT7\nchipSizeType=M\ne\n", ""},
+      {true, "a\nb\nc\nd", 'E', "a\nb\nchipTarget=QM26R620AVGT7\nchipSizeType=O\n", ""},
+      {true, "a\nb\nc\n", 'E', "a\nb\nc\n", lacks},
+      {true, "", 'G', "", lacks},
+      {false, "", 'G', "", ": No such file or directory"},
   };
   for (const Case& c : cases) {
     ScopedTempDir dir;
@@ -38,8 +42,9 @@ TEST(SettingsFileTest, WritesChipTargetAndSizeTypeLines) {
     project.flashSizeCode = c.code;
     const std::string path = dir / "preferences.ini";
     if (c.present) WriteFile(path, c.content);
-    EXPECT_TRUE(UpdateSettingsFile(dir.path(), project).ok());
-    ASSERT_TRUE(Exists(path)) << c.content;
+    const Result updated = UpdateSettingsFile(dir.path(), project);
+    EXPECT_EQ(updated.Describe(), c.failure.empty() ? "" : path + c.failure) << c.content;
+    EXPECT_EQ(Exists(path), c.present);
     EXPECT_EQ(ReadFile(path), c.expected) << c.content;
   }
 }
