@@ -75,11 +75,33 @@ struct Project {
   const TiXmlElement* folderInfo = nullptr;
 };
 
+// `uri` with each "%XX" turned back into its byte, as a URI parser reads it; "" for an escape
+// that is not one.
+std::string PercentDecoded(const std::string& uri) {
+  std::string decoded;
+  for (size_t i = 0; i < uri.size(); ++i) {
+    if (uri[i] != '%') {
+      decoded += uri[i];
+      continue;
+    }
+    if (i + 2 >= uri.size() || !std::isxdigit(static_cast<unsigned char>(uri[i + 1])) ||
+        !std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
+      return "";
+    }
+    decoded += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
+    i += 2;
+  }
+  return decoded;
+}
+
 // A file a link names, from its locationURI (PARENT-n-PROJECT_LOC/..., PROJECT_LOC/...) or its
-// plain location; "" for a form this builder does not know.
+// plain location; "" for a form this builder does not know. A URI holds no blank, "%" or "#"
+// unescaped: Eclipse's parser would reject it.
 std::string LinkTarget(const std::string& folder, const TiXmlElement* link) {
   if (const TiXmlElement* location = link->FirstChildElement("location")) return Text(location);
-  const std::string uri = Text(link->FirstChildElement("locationURI"));
+  const std::string written = Text(link->FirstChildElement("locationURI"));
+  if (written.find_first_of(" #?[]{}\"<>|^`") != std::string::npos) return "";
+  const std::string uri = PercentDecoded(written);
   fs::path base = folder;
   std::string rest;
   if (uri.rfind("PROJECT_LOC/", 0) == 0) {
@@ -259,13 +281,36 @@ bool IsBelow(const std::string& path, const std::string& folder) {
   return folder.empty() || path == folder || path.rfind(folder + "/", 0) == 0;
 }
 
+// CDT's exclusion patterns: "?" stands for one character other than "/", "*" for any run of them.
+bool MatchesPattern(const char* pattern, const char* path) {
+  if (*pattern == '\0') return *path == '\0';
+  if (*pattern == '*') {
+    for (const char* rest = path;; ++rest) {
+      if (MatchesPattern(pattern + 1, rest)) return true;
+      if (*rest == '\0' || *rest == '/') return false;
+    }
+  }
+  if (*path == '\0' || (*pattern != *path && (*pattern != '?' || *path == '/'))) return false;
+  return MatchesPattern(pattern + 1, path + 1);
+}
+
+// True when `path` is the excluded `pattern` or lies below a folder it names.
+bool IsExcludedBy(const std::string& path, const std::string& pattern) {
+  if (MatchesPattern(pattern.c_str(), path.c_str())) return true;
+  for (std::string::size_type slash = path.find('/'); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    if (MatchesPattern(pattern.c_str(), path.substr(0, slash).c_str())) return true;
+  }
+  return false;
+}
+
 bool IsBuilt(const std::string& resource,
              const std::map<std::string, std::vector<std::string>>& entries) {
   for (const auto& [folder, excluded] : entries) {
     if (!IsBelow(resource, folder)) continue;
     const std::string inside = folder.empty() ? resource : resource.substr(folder.size() + 1);
     if (std::none_of(excluded.begin(), excluded.end(),
-                     [&](const std::string& pattern) { return IsBelow(inside, pattern); })) {
+                     [&](const std::string& pattern) { return IsExcludedBy(inside, pattern); })) {
       return true;
     }
   }

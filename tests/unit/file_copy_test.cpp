@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fs/file_write.h"
+#include "fs/tree_copy.h"
 #include "support/test_support.h"
 
 namespace {
@@ -233,6 +235,35 @@ TEST(CopyFileTest, CopyOntoItselfLeavesTheFileWhole) {
     EXPECT_TRUE(CopyFile(source, file).ok());
     EXPECT_EQ(ReadFile(file), content);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A link left where the run writes must never lead the write elsewhere: a file copy, a whole-file
+// write and a tree copy that meet one fail, naming it, and the file outside keeps its bytes.
+TEST(CopyFileTest, NothingIsWrittenThroughALink) {
+  ScopedTempDir temp;
+  WriteFile(temp / "outside/keep.txt", "outside");
+  WriteFile(temp / "source.txt", "new");
+  WriteFile(temp / "tree/keep.txt", "new");
+  MakeDirs(temp / "project");
+  ASSERT_EQ(symlink((temp / "outside/keep.txt").c_str(), (temp / "project/file").c_str()), 0);
+  ASSERT_EQ(symlink((temp / "outside").c_str(), (temp / "project/tree").c_str()), 0);
+
+  const std::string inTheWay = ": a symbolic link is in the way (never written through)";
+  EXPECT_EQ(CopyFile(temp / "source.txt", temp / "project/file").Describe(),
+            temp / "project/file" + inTheWay);
+  EXPECT_EQ(WriteWholeFile(temp / "project/file", "new").Describe(),
+            temp / "project/file" + inTheWay);
+  std::string reported;
+  const CopySink sink{nullptr, [&](const std::string&, const Result& why) {
+                        reported += why.Describe() + "\n";
+                      }};
+  EXPECT_FALSE(CopyDirectoryTree(temp / "tree", temp / "project/tree", sink).ok());
+  EXPECT_EQ(reported, temp / "project/tree" + inTheWay + "\n");
+  EXPECT_EQ(ReadFile(temp / "outside/keep.txt"), "outside");
 }
 
 }  // namespace
