@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "app/project_placement.h"
+#include "app/target_lines.h"
 #include "app/version.h"
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
@@ -15,7 +16,9 @@
 #include "fs/xml_file.h"
 #include "fs/xml_text.h"
 #include "ide/build_selection.h"
+#include "ide/build_settings.h"
 #include "ide/cproject_writer.h"
+#include "ide/not_carried_over.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/project_info.h"
@@ -52,7 +55,8 @@ bool TextsAreUtf8(const CommandLine& options, const ProjectInfo& project) {
     PrintLine(std::string(kNotUtf8) + "-TARGETNAME");
     return false;
   }
-  const std::string element = FirstNonUtf8Element(project);
+  std::string element = FirstNonUtf8Element(project);
+  if (element.empty()) element = FirstNonUtf8CarriedSetting(project);
   if (element.empty()) return true;
   PrintLine(kNotUtf8 + element + " in " + options.mdkPath);
   return false;
@@ -81,11 +85,17 @@ bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
 
 // The steps after the options are read, on the model the driver created.
 int Generate(const CommandLine& options, ProjectInfo& project) {
-  if (!ReadMdkProject(options.mdkPath, &project)) {
-    PrintLine(kUnableToLoadFile + options.mdkPath);
+  const Result read = ReadMdkProject(options.mdkPath, &project, options.mdkTarget);
+  if (!read) {
+    PrintLine(read.reason() == kNoSuchTarget
+                  ? NoSuchTargetLine(options.mdkTarget, options.mdkPath, project.mdkTargetNames)
+                  : kUnableToLoadFile + options.mdkPath);
     return kFailure;
   }
   PrintLine(kReadSucceeded + options.mdkPath);
+  if (options.mdkTarget.empty() && project.mdkTargetNames.size() > 1) {
+    PrintLine(OtherTargetsLine(project.mdkTargetNames));
+  }
   // The override only renames: it never chooses which target of the MDK file is read.
   if (!options.targetName.empty()) project.targetName = options.targetName;
   if (!IsChipSupported(project)) {
@@ -111,6 +121,7 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
 
   if (!GenerateProjectFile(project, paths.projectFolder)) return kFailure;
   if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
+  PrintNotCarriedOver(project);
   if (!WriteDeviceFiles(paths, project)) return kFailure;
   return 0;
 }
