@@ -110,6 +110,12 @@ TEST_F(SafetyRunTest, InputsThatWouldBreakTheProjectFilesAreRefused) {
   std::string badGroup = MdkProjectXml("QM26R620AVGT7", {"..\\src\\main.c"});
   badGroup.replace(badGroup.find("<GroupName>App"), 14, "<GroupName>App\xC3(");
   WriteFile(dir_ / "work/mdk/latin1.uvprojx", badGroup);
+  std::string badOutput = MdkProjectXml("QM26R620AVGT7", {"..\\src\\main.c"});
+  badOutput.replace(badOutput.find("</TargetCommonOption>"), 0, "<OutputName>app\xC3(</OutputName>");
+  WriteFile(dir_ / "work/mdk/output.uvprojx", badOutput);
+  std::string settings = MdkProjectXml("QM26R620AVGT7", {"..\\src\\main.c"});
+  settings.replace(settings.find("<Cads>") + 6, 0, "<PlainCh>1</PlainCh>");
+  WriteFile(dir_ / "work/mdk/settings.uvprojx", settings);
   struct Case {
     const char* what;
     std::function<void()> arrange;
@@ -123,6 +129,9 @@ TEST_F(SafetyRunTest, InputsThatWouldBreakTheProjectFilesAreRefused) {
        "Not valid UTF-8: -TARGETNAME", false},
       {"group name not UTF-8", [] {}, {"-MDKPATH", dir_ / "work/mdk/latin1.uvprojx"},
        "Not valid UTF-8: GroupName in " + dir_ / "work/mdk/latin1.uvprojx", false},
+      {"image name not UTF-8", [] {}, {"-MDKPATH", dir_ / "work/mdk/output.uvprojx"},
+       "Not valid UTF-8: TargetCommonOption/OutputName in " + dir_ / "work/mdk/output.uvprojx",
+       false},
       {"MDK file nested 100,000 deep", [] {}, {"-MDKPATH", dir_ / "work/mdk/deep.uvprojx"},
        "Unable to load file: " + dir_ / "work/mdk/deep.uvprojx", false},
       {"template .project is a folder",
@@ -134,6 +143,16 @@ TEST_F(SafetyRunTest, InputsThatWouldBreakTheProjectFilesAreRefused) {
       {"template .cproject nested 100,000 deep",
        [&] { WriteFile(tplDir + "/.cproject", "<cproject>" + nested); }, {"-MDKPATH", Mdk()},
        "Unable to load file: " + Project() + "/.cproject", true},
+      // A setting of the target must go into both configurations.
+      {"template .cproject without the Release configuration",
+       [&] {
+         WriteFile(tplDir + "/.cproject",
+                   "<cproject><cconfiguration><configuration><folderInfo "
+                   "id=\"ilg.gnuarmeclipse.managedbuild.cross.config.elf.debug.1.\"><toolChain "
+                   "id=\"tc.1\"/></folderInfo></configuration></cconfiguration></cproject>\n");
+       },
+       {"-MDKPATH", dir_ / "work/mdk/settings.uvprojx"},
+       "Missing in " + Project() + "/.cproject: the Release configuration", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
