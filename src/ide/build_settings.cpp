@@ -30,7 +30,7 @@ enum class Form { kChoice, kArtifactName, kDefines, kIncludePaths };
 
 // One option a choice writes. `value` is "true" or "false" for a boolean option; for an
 // enumerated one, the last part of the value's id, which is the option's id, ".", and that part.
-struct OptionSpec {
+struct OptionWrite {
   OptionOwner owner;
   const char* option;  // the option's id after kOptionPrefix
   const char* valueType;
@@ -40,7 +40,7 @@ struct OptionSpec {
 // What one MDK value gives. No options: the template's settings are what MDK's value means.
 struct Choice {
   const char* mdkValue;  // null for the one choice of a list row
-  std::vector<OptionSpec> options;
+  std::vector<OptionWrite> options;
   const char* shown;  // the end of the printed line: the flag GCC gets
 };
 
@@ -55,11 +55,11 @@ struct Row {
   std::vector<Choice> choices;
 };
 
-OptionSpec Level(const char* level) {
+OptionWrite Level(const char* level) {
   return {OptionOwner::kToolChain, "optimization.level", "enumerated", level};
 }
 
-OptionSpec CStandard(const char* standard) {
+OptionWrite CStandard(const char* standard) {
   return {OptionOwner::kCCompiler, "c.compiler.std", "enumerated", standard};
 }
 
@@ -134,13 +134,13 @@ const std::vector<Row>& Rows() {
 }
 
 // A tool a configuration may lack, by the id after kToolPrefix, with the name CDT gives it.
-struct ToolSpec {
+struct OwnerTool {
   OptionOwner owner;
   const char* tool;
   const char* name;
 };
 
-constexpr ToolSpec kTools[] = {
+constexpr OwnerTool kTools[] = {
     {OptionOwner::kCCompiler, "c.compiler", "Cross ARM C Compiler"},
     {OptionOwner::kCLinker, "c.linker", "Cross ARM C Linker"},
     {OptionOwner::kCppLinker, "cpp.linker", "Cross ARM C++ Linker"},
@@ -171,15 +171,15 @@ bool Applies(When when, const ProjectInfo& project) {
   return false;
 }
 
-OptionValue ValueOf(const OptionSpec& spec) {
+OptionValue ValueOf(const OptionWrite& option) {
   OptionValue value;
-  value.owner = spec.owner;
-  value.superClass = std::string(kOptionPrefix) + spec.option;
-  value.valueType = spec.valueType;
-  if (spec.value != nullptr) {
-    value.value = std::strcmp(spec.valueType, "enumerated") == 0
-                      ? value.superClass + "." + spec.value
-                      : spec.value;
+  value.owner = option.owner;
+  value.superClass = std::string(kOptionPrefix) + option.option;
+  value.valueType = option.valueType;
+  if (option.value != nullptr) {
+    value.value = std::strcmp(option.valueType, "enumerated") == 0
+                      ? value.superClass + "." + option.value
+                      : option.value;
   }
   return value;
 }
@@ -208,7 +208,7 @@ void AddToConfiguration(const Row& row, const std::string& text, const Choice& c
                         const ProjectInfo& project, ConfigurationSettings& settings) {
   switch (row.form) {
     case Form::kChoice:
-      for (const OptionSpec& spec : choice.options) settings.options.push_back(ValueOf(spec));
+      for (const OptionWrite& option : choice.options) settings.options.push_back(ValueOf(option));
       settings.lines.push_back(row.line + std::string(choice.shown));
       return;
     case Form::kArtifactName:
@@ -303,14 +303,15 @@ void SetValueAttribute(TiXmlElement* element, const std::string& value) {
 TiXmlElement* OwnerElement(TiXmlElement* toolChain, OptionOwner owner,
                            std::set<std::string>& usedNumbers) {
   if (owner == OptionOwner::kToolChain) return toolChain;
-  const ToolSpec* spec = std::find_if(std::begin(kTools), std::end(kTools),
-                                      [owner](const ToolSpec& tool) { return tool.owner == owner; });
-  const std::string superClass = std::string(kToolPrefix) + spec->tool;
+  const OwnerTool* missing = std::find_if(
+      std::begin(kTools), std::end(kTools),
+      [owner](const OwnerTool& tool) { return tool.owner == owner; });
+  const std::string superClass = std::string(kToolPrefix) + missing->tool;
   if (TiXmlElement* tool = ChildOfClass(toolChain, "tool", superClass)) return tool;
 
   TiXmlElement tool("tool");
   tool.SetAttribute("id", superClass + "." + NewIdNumber(superClass, usedNumbers));
-  tool.SetAttribute("name", spec->name);
+  tool.SetAttribute("name", missing->name);
   tool.SetAttribute("superClass", superClass);
   TiXmlElement* lastTool = LastChildNamed(toolChain, "tool");
   TiXmlNode* added = lastTool != nullptr ? toolChain->InsertAfterChild(lastTool, tool)

@@ -118,7 +118,9 @@ std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
           file.filePath);
     }
   }
-  for (const std::string& kept : ChooseBuildSettings(project).kept) lines.push_back(kLineStart + kept);
+  for (const std::string& kept : ChooseBuildSettings(project).kept) {
+    lines.push_back(kLineStart + kept);
+  }
   return lines;
 }
 

@@ -137,8 +137,9 @@ std::string Template(bool release, bool toolChain) {
            "<configuration artifactName=\"${ProjName}\" id=\"" + config + ".1\" name=\"" + kind +
            "\"><folderInfo id=\"" + config + ".1.\" name=\"/\">" +
            (toolChain ? "<toolChain id=\"ilg.gnuarmeclipse.managedbuild.cross.toolchain.elf." +
-                            kind + ".7\"><option id=\"" + kOption + "optimization.level.7\" name=\"x\" superClass=\"" +
-                            kOption + "optimization.level\" valueType=\"enumerated\"/>"
+                            kind + ".7\"><option id=\"" + kOption +
+                            "optimization.level.7\" name=\"x\" superClass=\"" + kOption +
+                            "optimization.level\" valueType=\"enumerated\"/>"
                             "<tool id=\"" + kTool + "c.compiler.7\"><inputType id=\"in.7\"/></tool>"
                             "</toolChain>"
                       : "") +
@@ -233,7 +234,9 @@ TEST(BuildSettingsTest, WritesIntoTheOwnersAndAddsMissingOptionsAndToolsAsCdtDoe
                               "Cross ARM C++ Linker: cpp.linker.usenewlibnano",
                               "Cross ARM GNU Create Flash Image: createflash.choice",
                               std::string("Cross ARM GNU Assembler: assembler.defs A B ") +
-                                  (std::string(kind) == "debug" ? "TRACE OS_USE_TRACE_SEMIHOSTING_DEBUG" : "NDEBUG")}));
+                                  (std::string(kind) == "debug"
+                                       ? "TRACE OS_USE_TRACE_SEMIHOSTING_DEBUG"
+                                       : "NDEBUG")}));
   }
   // Every id number of the file is used once.
   std::vector<std::string> ids;

@@ -178,7 +178,8 @@ TEST(MdkReaderTest, ReadsTheNamedTargetAndTheSettingsOfTheTargetItReads) {
   EXPECT_EQ(debug.settings.count("TargetArmAds/Cads/PlainCh"), 0u);
   std::vector<std::string> own;
   for (const OwnOptions& options : debug.ownOptions) {
-    std::string entry = options.groupName + "/" + options.fileName + (options.includeInBuild ? "" : " (off)");
+    std::string entry =
+        options.groupName + "/" + options.fileName + (options.includeInBuild ? "" : " (off)");
     for (const auto& [key, text] : options.values) entry += " " + key + "=" + text;
     own.push_back(entry);
   }
