@@ -1,4 +1,4 @@
-// The command line: four option-value pairs, plus -h/--help and --version on their own.
+// The command line: five option-value pairs, plus -h/--help and --version on their own.
 #include "app/command_line.h"
 
 #include <cstring>
@@ -11,13 +11,15 @@ constexpr char kMdkPathOption[] = "-MDKPATH";
 constexpr char kTargetNameOption[] = "-TARGETNAME";
 constexpr char kTemplatesPathOption[] = "-TEMPLATESPATH";
 constexpr char kBspPathOption[] = "-BSPPATH";
+constexpr char kMdkTargetOption[] = "-MDKTARGET";
 
-// The field an option name sets, or null for a name that is not one of the four.
+// The field an option name sets, or null for a name that is not one of the five.
 std::string* OptionField(const char* name, CommandLine* options) {
   if (strcmp(name, kMdkPathOption) == 0) return &options->mdkPath;
   if (strcmp(name, kTargetNameOption) == 0) return &options->targetName;
   if (strcmp(name, kTemplatesPathOption) == 0) return &options->templatesPath;
   if (strcmp(name, kBspPathOption) == 0) return &options->bspPath;
+  if (strcmp(name, kMdkTargetOption) == 0) return &options->mdkTarget;
   return nullptr;
 }
 
@@ -43,18 +45,23 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, CommandLin
 
 std::string UsageText() {
   const std::string data = kInstalledDataDir;
-  return "Usage: qm26-ide-gen -MDKPATH <file.uvprojx> [-TARGETNAME <name>]\n"
-         "                    [-TEMPLATESPATH <folder>] [-BSPPATH <folder>]\n"
+  return "Usage: qm26-ide-gen -MDKPATH <file.uvprojx> [-MDKTARGET <target>]\n"
+         "                    [-TARGETNAME <name>] [-TEMPLATESPATH <folder>] [-BSPPATH <folder>]\n"
          "       qm26-ide-gen -h | --help | --version\n"
          "\n"
-         "Turns the first target of a Keil MDK project for a QM26 chip into a QM26 IDE project\n"
+         "Turns one target of a Keil MDK project for a QM26 chip into a QM26 IDE project\n"
          "in the folder qm26_ide_proj beside the MDK project's folder. An existing qm26_ide_proj\n"
-         "is emptied first: keep nothing of your own in it.\n"
+         "is emptied first: keep nothing of your own in it. The Debug configuration compiles as\n"
+         "the MDK target did (optimization, char signedness, C dialect, C library, float ABI,\n"
+         "HEX file, image name); the Release configuration keeps the template's optimization.\n"
+         "Lines \"Not carried over: ...\" name the MDK settings the project does not take over.\n"
          "\n"
          "Options (each followed by its value; names are case-sensitive):\n"
          "  -MDKPATH <file>         the MDK project file (.uvprojx). Required.\n"
+         "  -MDKTARGET <target>     the MDK target to convert, by its name.\n"
+         "                          Default: the MDK file's first target.\n"
          "  -TARGETNAME <name>      name of the generated project.\n"
-         "                          Default: the name of the MDK file's first target.\n"
+         "                          Default: the name of the converted MDK target.\n"
          "  -TEMPLATESPATH <folder> folder holding <chip model>/QM26_IDE templates.\n"
          "                          Default: QM26IDE_Templates in the current directory.\n"
          "  -BSPPATH <folder>       BSP root, or the chip's series folder inside it; its GCC\n"

@@ -1,4 +1,4 @@
-// The command line: four option-value pairs, plus -h/--help and --version on their own.
+// The command line: five option-value pairs, plus -h/--help and --version on their own.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@ struct CommandLine {
   std::string targetName;
   std::string templatesPath;
   std::string bspPath;
+  std::string mdkTarget;
 };
 
 enum class CommandLineResult { kRun, kHelp, kVersion, kError };

@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/console.h"
 #include "app/project_placement.h"
+#include "app/target_lines.h"
 #include "app/version.h"
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
@@ -18,7 +19,9 @@
 #include "fs/xml_file.h"
 #include "fs/xml_text.h"
 #include "ide/build_selection.h"
+#include "ide/build_settings.h"
 #include "ide/cproject_writer.h"
+#include "ide/not_carried_over.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/mdk_text.h"
@@ -65,6 +68,7 @@ bool TextsFitTheProjectFiles(const CommandLine& options, const ProjectInfo& proj
     return false;
   }
   std::string element = FirstNonUtf8Element(project);
+  if (element.empty()) element = FirstCarriedSettingRefusedBy(project, IsValidUtf8);
   if (!element.empty()) {
     PrintLine(kNotUtf8 + element + " in " + options.mdkPath);
     return false;
@@ -74,6 +78,7 @@ bool TextsFitTheProjectFiles(const CommandLine& options, const ProjectInfo& proj
     return false;
   }
   element = FirstNonXmlElement(project);
+  if (element.empty()) element = FirstCarriedSettingRefusedBy(project, IsXmlText);
   if (!element.empty()) {
     PrintLine(kNotXml + element + " in " + options.mdkPath);
     return false;
@@ -137,11 +142,17 @@ bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
 
 // The steps after the options are read, on the model the driver created.
 int Generate(const CommandLine& options, ProjectInfo& project) {
-  if (!ReadMdkProject(options.mdkPath, &project)) {
-    PrintLine(kUnableToLoadFile + options.mdkPath);
+  const Result read = ReadMdkProject(options.mdkPath, &project, options.mdkTarget);
+  if (!read) {
+    PrintLine(read.reason() == kNoSuchTarget
+                  ? NoSuchTargetLine(options.mdkTarget, options.mdkPath, project.mdkTargetNames)
+                  : kUnableToLoadFile + options.mdkPath);
     return kFailure;
   }
   PrintLine(kReadSucceeded + options.mdkPath);
+  if (options.mdkTarget.empty() && project.mdkTargetNames.size() > 1) {
+    PrintLine(OtherTargetsLine(project.mdkTargetNames));
+  }
   // The override only renames: it never chooses which target of the MDK file is read.
   if (!options.targetName.empty()) project.targetName = options.targetName;
   if (!IsChipSupported(project)) {
@@ -181,6 +192,7 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
 
   if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
   if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
+  PrintNotCarriedOver(project);
   if (!WriteDeviceFiles(paths, project)) return kFailure;
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
 #include "fs/xml_file.h"
+#include "ide/build_settings.h"
 #include "mdk/mdk_text.h"
 #include "mdk/xml_search.h"
 
@@ -233,11 +234,18 @@ bool GenerateCProjectFile(const ProjectInfo& project, const std::string& project
     PrintLine(kIncompleteProjectFile + path + ": " + missing);
     return false;
   }
+  const BuildSettings settings = ChooseBuildSettings(project);
   TiXmlElement* debug = ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration",
                                             "debug", project, selection.includePaths);
+  if (!WriteConfigurationSettings(root, kDebugConfigId, "Debug", settings.debug, path)) {
+    return false;
+  }
   TiXmlElement* release =
       ModifyConfiguration(root, kReleaseConfigId, "Modify the Release configuration", "release",
                           project, selection.includePaths);
+  if (!WriteConfigurationSettings(root, kReleaseConfigId, "Release", settings.release, path)) {
+    return false;
+  }
   ExcludeFromBuild({debug, release}, selection.excludedPaths);
   if (!SaveXmlFile(document, path)) {
     PrintLine(kSaveFailed);

@@ -15,6 +15,9 @@
 /// "Exclude from the build: <path>" for each (nothing when the list is empty). Returns false after
 /// "Unable to load file: <path>" when it cannot be loaded, and after "Save file .cproject failed!"
 /// when it cannot be written whole (also a failure that only shows at the flush or the close).
+/// The MDK target's build settings (ChooseBuildSettings) go into each configuration after its
+/// other edits, their lines after its other lines; a configuration that lacks what they need fails
+/// after the message of WriteConfigurationSettings.
 bool GenerateCProjectFile(const ProjectInfo& project, const std::string& projectFolder,
                           const BuildSelection& selection);
 

@@ -1,4 +1,4 @@
-// Reading the first target of a Keil MDK project file into the model.
+// Reading one target of a Keil MDK project file into the model.
 #include "mdk/mdk_reader.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include "fs/xml_text.h"
 #include "mdk/mdk_path.h"
 #include "mdk/mdk_text.h"
+#include "mdk/target_settings.h"
 #include "mdk/xml_search.h"
 
 namespace {
@@ -100,10 +101,12 @@ void ReadRteFiles(TiXmlElement* rte, const std::string& targetName, ProjectInfo&
   }
 }
 
-// Reads one top-level Project element: its first target's strings replace earlier values, its
-// lists are appended. Missing elements read as empty.
-void ReadProjectElement(TiXmlElement* project, ProjectInfo& info) {
-  TiXmlElement* target = Child(Child(project, "Targets"), "Target");
+// Reads one top-level Project element: the strings of its target named `targetName` (its first
+// target for "") replace earlier values, its lists are appended. Missing elements read as empty; a
+// Project without a target of that name is skipped.
+void ReadProjectElement(TiXmlElement* project, const std::string& targetName, ProjectInfo& info) {
+  TiXmlElement* target = FindTarget(project, targetName);
+  if (target == nullptr && !targetName.empty()) return;
   info.targetName = ChildText(target, "TargetName");
 
   TiXmlElement* targetOption = Child(target, "TargetOption");
@@ -121,11 +124,13 @@ void ReadProjectElement(TiXmlElement* project, ProjectInfo& info) {
 
   ReadSourceGroups(target, info.groups);
   ReadRteFiles(Child(project, "RTE"), info.targetName, info);
+  ReadTargetSettings(target, info.settings);
+  ReadOwnOptions(target, info.ownOptions);
 }
 
 }  // namespace
 
-Result ReadMdkProject(const std::string& path, ProjectInfo* info) {
+Result ReadMdkProject(const std::string& path, ProjectInfo* info, const std::string& targetName) {
   if (info == nullptr) return Result::Failure(path, "no model to fill");
 
   TiXmlDocument document;
@@ -133,12 +138,26 @@ Result ReadMdkProject(const std::string& path, ProjectInfo* info) {
   if (!loaded) return loaded;
 
   TiXmlElement* root = document.RootElement();
-  // The origin comes from the first top-level element alone, whatever the Projects hold.
-  info->flashOrigin = ReadFlashOrigin(root);
-  TiXmlElement* cpu = nullptr;
-  if (FindElementByName(root, "Cpu", cpu)) info->flashLength = ParseFlashLength(Text(cpu));
+  std::vector<std::string> names;
+  TiXmlElement* chosen = nullptr;
   for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
-    if (IsNamed(element, "Project")) ReadProjectElement(element, *info);
+    if (!IsNamed(element, "Project")) continue;
+    ListTargetNames(element, names);
+    if (chosen == nullptr && !targetName.empty()) chosen = FindTarget(element, targetName);
+  }
+  if (!targetName.empty() && chosen == nullptr) {
+    info->mdkTargetNames = names;
+    return Result::Failure(targetName, kNoSuchTarget);
+  }
+  info->mdkTargetNames = std::move(names);
+  // Without a chosen name the origin comes from the first top-level element alone, whatever the
+  // Projects hold; a chosen target gives its own.
+  TiXmlElement* cpuScope = targetName.empty() ? root : chosen;
+  info->flashOrigin = ReadFlashOrigin(cpuScope);
+  TiXmlElement* cpu = nullptr;
+  if (FindElementByName(cpuScope, "Cpu", cpu)) info->flashLength = ParseFlashLength(Text(cpu));
+  for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
+    if (IsNamed(element, "Project")) ReadProjectElement(element, targetName, *info);
   }
   return Result::Success();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,17 @@ struct SourceGroup {
   std::string groupName;
   std::vector<SourceFile> files;
   std::vector<SourceFile> otherFiles = {};
+};
+
+/// The options that one group of the target, or one file of a group, sets for itself
+/// (GroupOption, FileOption): the text of each leaf element, keyed by its path below that element
+/// ("GroupArmAds/Cads/Optim", "CommonProperty/AlwaysBuild").
+struct OwnOptions {
+  std::string groupName;  // with "/" where the MDK file had "\"
+  std::string fileName;   // "" for the options of the group itself
+  std::map<std::string, std::string> values;
+  /// False when MDK leaves the group, or the file or its group, out of the build.
+  bool includeInBuild = true;
 };
 
 /// The converted target. Created empty by the driver, filled once by the MDK reader; the driver
@@ -45,6 +57,15 @@ struct ProjectInfo {
   /// The folders MDK adds to the include path of an RTE-managed target, relative to the MDK folder:
   /// "RTE/_<target name, blanks as _>" and the folder of each of its RTE headers; each once.
   std::vector<std::string> rteIncludeFolders;
+  /// The TargetName of every target of the MDK file, in document order.
+  std::vector<std::string> mdkTargetNames;
+  /// The converted target's settings: the text of each leaf element below its TargetOption, keyed
+  /// by its path there ("TargetArmAds/Cads/Optim"), and of each leaf child of the Target itself
+  /// ("TargetName", "uAC6"). A setting whose element is missing has no key.
+  std::map<std::string, std::string> settings;
+  /// The groups and files of the converted target that carry options of their own, in document
+  /// order.
+  std::vector<OwnOptions> ownOptions;
 };
 
 /// The run's model; null before the driver creates it and after it destroys it.

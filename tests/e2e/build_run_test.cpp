@@ -118,6 +118,8 @@ TEST_P(DemoBuildTest, ConvertsAndBuildsWithTheModelsCore) {
   ASSERT_TRUE(build.linked) << build.log;
   EXPECT_EQ(build.targetFlags, c.targetFlags);
   EXPECT_EQ(VectorTableProblem(build), "");
+  // The demo's target names its image "demo" and asks for a HEX file.
+  EXPECT_EQ(build.flashImage.substr(build.flashImage.rfind('/') + 1), "demo.hex");
   EXPECT_EQ(build.resources,
             (Strings{"Application/board.c", "Application/main.c", "Application/system_qm26r620a.c",
                      "Drivers/qm26_gpio.c", "Drivers/qm26_rcc.c", "Drivers/qm26_uart.c",
@@ -165,21 +167,60 @@ struct FixtureCase {
   Strings excluded;
   Strings built;
   Strings includePaths;
+  // The MDK target's settings: the lines each configuration prints for them, the lines of what is
+  // not carried over, and what the build must then be and make.
+  Strings debugSettings;
+  Strings releaseSettings;
+  Strings notCarried;
+  const char* targetFlags;
+  const char* image;       // the linked image and the flash image, in the build folder
+  const char* flashImage;
+  bool newlibNano;
+  bool assemblerSettings;  // the assembler must see the target's assembler defines and includes
 };
 
+constexpr char kOptimization[] = "Modify the optimization configuration: ";
+constexpr char kSignedness[] = "Modify the char signedness configuration: ";
+constexpr char kStandard[] = "Modify the C language standard configuration: ";
+constexpr char kFloatAbi[] = "Modify the float ABI configuration: ";
+constexpr char kLibrary[] = "Modify the C library configuration: ";
+constexpr char kFlashImage[] = "Modify the flash image configuration: objcopy -O ihex";
+constexpr char kArtifact[] = "Modify the artifact name configuration: ";
+constexpr char kAsmDefine[] = "Modify the assembler define configuration: ";
+constexpr char kAsmInclude[] = "Modify the assembler include path configuration: ";
+constexpr char kFullNewlib[] = "full newlib (no --specs=nano.specs)";
+constexpr char kSoftFloat[] = "-mcpu=cortex-m4 -mthumb -mfloat-abi=soft";
+
+// Each layout has MDK settings of its own; its main.c asserts what they mean for the compiler, so
+// a build with other flags stops.
 const FixtureCase kFixtures[] = {
     // MDK 5 with run-time environment: the ARM-syntax startup and another target's RTE file stay
-    // out; the target's RTE C file and the folders MDK adds to the include path go in.
+    // out; the target's RTE C file and the folders MDK adds to the include path go in. ARM
+    // Compiler 6 at its default level, strict C99, unsigned char, MicroLIB, an image named after
+    // OutputName, no HEX file (the template's binary image stays).
     {"rte",
      "rte/Blinky.uvprojx",
      "qm26_ide_proj",
      {"RTE/CMSIS/RTX_Config.c", "RTE/Device/QM26R620AVGT7/startup_qm26r620a.s"},
      {"RTE/Device/QM26R620AVGT7/system_qm26r620a.c", "led.cpp", "main.c",
       "startup_qm26r620a_625.s"},
-     {"\"../RTE/_Target_1\"", "\"../RTE/Device/QM26R620AVGT7\""}},
+     {"\"../RTE/_Target_1\"", "\"../RTE/Device/QM26R620AVGT7\""},
+     {std::string(kOptimization) + "-O0", std::string(kSignedness) + "-funsigned-char",
+      std::string(kStandard) + "-std=c99", std::string(kLibrary) + "--specs=nano.specs",
+      std::string(kArtifact) + "Blinky"},
+     {std::string(kSignedness) + "-funsigned-char", std::string(kStandard) + "-std=c99",
+      std::string(kLibrary) + "--specs=nano.specs", std::string(kArtifact) + "Blinky"},
+     {},
+     kCortexM4,
+     "Blinky.elf",
+     "Blinky.bin",
+     true,
+     false},
     // CubeMX: the .uvprojx and its ARM-syntax startup in MDK-ARM, sources in ../Core; a file and a
     // group switched off, a switched-off file listed with ".\", and a file listed by a path that
-    // climbs out of MDK-ARM and back in (built once, through its link).
+    // climbs out of MDK-ARM and back in (built once, through its link). ARM Compiler 5 at its
+    // default level, GCC's own dialect, MicroLIB, a HEX file, an image named after OutputName,
+    // assembler defines and includes, C misc controls and a command after the build.
     {"cubemx",
      "cubemx/MDK-ARM/Blink.uvprojx",
      "cubemx/qm26_ide_proj",
@@ -188,10 +229,28 @@ const FixtureCase kFixtures[] = {
      {"Application/MDK-ARM/syscalls.c", "Application/User/Core/main.c",
       "Application/User/Core/qm26_it.c", "Drivers/CMSIS/system_qm26r620a.c",
       "startup_qm26r620a_625.s"},
-     {"\"../../Core/Inc\""}},
+     {"\"../../Core/Inc\""},
+     {std::string(kOptimization) + "-O2", std::string(kSignedness) + "-funsigned-char",
+      std::string(kStandard) + "GCC's default (no -std)", std::string(kLibrary) + "--specs=nano.specs",
+      kFlashImage, std::string(kArtifact) + "blink_app", std::string(kAsmDefine) + "ASM_FROM_MDK=1",
+      std::string(kAsmDefine) + "TRACE", std::string(kAsmDefine) + "OS_USE_TRACE_SEMIHOSTING_DEBUG",
+      std::string(kAsmInclude) + "\"../../Core/Inc\""},
+     {std::string(kSignedness) + "-funsigned-char", std::string(kStandard) + "GCC's default (no -std)",
+      std::string(kLibrary) + "--specs=nano.specs", kFlashImage,
+      std::string(kArtifact) + "blink_app", std::string(kAsmDefine) + "ASM_FROM_MDK=1",
+      std::string(kAsmDefine) + "NDEBUG", std::string(kAsmInclude) + "\"../../Core/Inc\""},
+     {"Not carried over: C misc controls: --diag_suppress=177",
+      "Not carried over: user command after the build: fromelf --bin --output blink_app.bin !L"},
+     kCortexM4,
+     "blink_app.elf",
+     "blink_app.hex",
+     true,
+     true},
     // The .uvprojx at the top of its sources, files listed without ".\", an unused old main, eight
     // startup variants, an old copy of the BSP's startup file (which the BSP's copy replaces) and
-    // a define whose quoted value holds a comma.
+    // a define whose quoted value holds a comma. ARM Compiler 5 at -O3, C99 mode, signed char,
+    // software floating point on a chip with an FPU, the full C library
+    // and a HEX file.
     {"flat",
      "flat/flat.uvprojx",
      "qm26_ide_proj",
@@ -202,29 +261,78 @@ const FixtureCase kFixtures[] = {
       "startup/startup_qm26r620a_625_md_vl.s", "startup/startup_qm26r620a_625_xl.s"},
      {"App/board.c", "App/main.c", "Lib/filter.cpp", "startup_qm26r620a_625.s",
       "system/system_qm26r620a.c"},
-     {"\"../inc\"", "\"../lib\""}},
+     {"\"../inc\"", "\"../lib\""},
+     {std::string(kOptimization) + "-O3", std::string(kSignedness) + "-fsigned-char",
+      std::string(kStandard) + "-std=gnu99", std::string(kFloatAbi) + "-mfloat-abi=soft",
+      std::string(kLibrary) + kFullNewlib, kFlashImage},
+     {std::string(kSignedness) + "-fsigned-char", std::string(kStandard) + "-std=gnu99",
+      std::string(kFloatAbi) + "-mfloat-abi=soft", std::string(kLibrary) + kFullNewlib,
+      kFlashImage},
+     {},
+     kSoftFloat,
+     "flat.elf",
+     "flat.hex",
+     false,
+     false},
 };
 
 void PrintTo(const FixtureCase& c, std::ostream* out) { *out << c.name; }
 
+// Put before the BSP's startup file: it assembles only with the target's assembler define and
+// include path.
+constexpr char kAssemblerCheck[] =
+    "#if ASM_FROM_MDK != 1\n#error \"no assembler define of the MDK target\"\n#endif\n"
+    "#include \"asm_settings.h\"\n"
+    "#ifndef ASM_SETTINGS_FOUND\n#error \"no assembler include path of the MDK target\"\n#endif\n";
+
+// The lines after the first line that starts with `start`, up to the next empty line.
+Strings BlockAfter(const Strings& lines, const std::string& start) {
+  auto line = std::find_if(lines.begin(), lines.end(),
+                           [&](const std::string& l) { return l.rfind(start, 0) == 0; });
+  if (line == lines.end()) return {"<no line " + start + ">"};
+  const auto end = std::find(++line, lines.end(), "");
+  return Strings(line, end);
+}
+
+// True when the image holds a function of newlib-nano's printf that the full library lacks.
+bool LinksNewlibNano(const std::string& image) {
+  const RunResult symbols = RunCommand({"/usr/bin/arm-none-eabi-nm", image}, "");
+  const Strings lines = SplitLines(symbols.out);
+  return std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.size() > 10 && line.compare(line.size() - 10, 10, " _printf_i") == 0;
+  });
+}
+
 class FixtureBuildTest : public ::testing::TestWithParam<FixtureCase> {};
 
-TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuilds) {
+TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuildsAsItBuildsIt) {
   const FixtureCase& c = GetParam();
   ScopedTempDir dir;
   CopyTree(SourceDir() + "/tests/data/build/" + c.name, dir / c.name);
-  const RunResult run = Convert(dir / c.mdkFile, Bsp(), dir.path());
+  std::string bsp = Bsp();
+  if (c.assemblerSettings) {
+    bsp = dir / "bsp/QM26R620A_625";
+    MakeDirs(dir / "bsp");
+    CopyTree(Bsp() + "/QM26R620A_625", bsp);
+    const std::string startup =
+        bsp + "/libraries/cmsis/cm4/device_support/startup/gcc/startup_qm26r620a_625.s";
+    WriteFile(startup, kAssemblerCheck + ReadFile(startup));
+  }
+  const RunResult run = Convert(dir / c.mdkFile, bsp, dir.path());
   ASSERT_EQ(run.exitStatus, 0) << run.out;
   EXPECT_EQ(run.err, "");
 
-  // One line per excluded path, right after the release configuration's lines.
+  // Each configuration's settings after its other lines; then one line per excluded path and
+  // what is not carried over.
   const Strings lines = SplitLines(run.out);
+  EXPECT_EQ(BlockAfter(lines, "Modify link file configuration: "), c.debugSettings);
   const auto lastScriptLine =
       std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) {
         return line.rfind("Modify link file configuration: ", 0) == 0;
       }).base();
-  Strings expectedTail;
+  Strings expectedTail = c.releaseSettings;
   for (const std::string& path : c.excluded) expectedTail.push_back(kExcludeLine + path);
+  expectedTail.insert(expectedTail.end(), c.notCarried.begin(), c.notCarried.end());
   expectedTail.insert(expectedTail.end(),
                       {"", "Successfully!!! ", "The QM26 IDE project is generated!"});
   const long tailSize = std::min<long>(lines.end() - lastScriptLine, expectedTail.size());
@@ -240,11 +348,23 @@ TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuilds) {
   EXPECT_EQ(Excluding(project + "/.cproject", kDebug), Join(c.excluded, "|"));
   EXPECT_EQ(Excluding(project + "/.cproject", kRelease), Join(c.excluded, "|"));
 
-  const CdtBuild build = BuildLikeCdt(project, kDebug);
-  ASSERT_TRUE(build.linked) << build.log;
-  EXPECT_EQ(build.resources, c.built);
-  EXPECT_EQ(build.targetFlags, kCortexM4);
-  EXPECT_EQ(VectorTableProblem(build), "");
+  // Debug builds as the MDK target did, Release as its small build: the sources assert which.
+  for (const char* configuration : {kDebug, kRelease}) {
+    SCOPED_TRACE(configuration);
+    const CdtBuild build = BuildLikeCdt(project, configuration);
+    ASSERT_TRUE(build.linked) << build.log;
+    EXPECT_EQ(build.resources, c.built);
+    EXPECT_EQ(build.targetFlags, c.targetFlags);
+    EXPECT_EQ(VectorTableProblem(build), "");
+    EXPECT_EQ(build.image.substr(build.image.rfind('/') + 1), c.image);
+    EXPECT_EQ(build.flashImage.substr(build.flashImage.rfind('/') + 1), c.flashImage);
+    const std::string flash = ReadFile(build.flashImage);
+    ASSERT_FALSE(flash.empty());
+    // An Intel HEX file is text whose records start with ':'; a binary image starts with the
+    // vector table.
+    EXPECT_EQ(flash[0] == ':', std::string(c.flashImage).find(".hex") != std::string::npos);
+    EXPECT_EQ(LinksNewlibNano(build.image), c.newlibNano);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(MdkLayouts, FixtureBuildTest, ::testing::ValuesIn(kFixtures),

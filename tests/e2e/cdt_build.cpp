@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include <tinyxml.h>
 
@@ -211,8 +212,9 @@ std::string TargetFlags(const Project& project, std::string& error) {
   if (set == "thumb") flags += " -mthumb";
   if (set == "arm") flags += " -marm";
   const std::string abi = EnumChoice(project, "arm.target.fpu.abi", "fpu.abi.");
-  if (!abi.empty() && abi != "default") {
-    flags += " -mfloat-abi=" + abi;
+  if (!abi.empty() && abi != "default") flags += " -mfloat-abi=" + abi;
+  // The plug-in gives no FPU to a soft-float build.
+  if (!abi.empty() && abi != "default" && abi != "soft") {
     const std::map<std::string, std::string> units = {
         {"default", ""}, {"fpv4spd16", "fpv4-sp-d16"}, {"fpv5spd16", "fpv5-sp-d16"},
         {"fpv5d16", "fpv5-d16"}};
@@ -404,11 +406,40 @@ CdtBuild BuildLikeCdt(const std::string& projectFolder, const std::string& confi
   build.linkerScript = scripts[0];
   build.linkerScript.erase(std::remove(build.linkerScript.begin(), build.linkerScript.end(), '"'),
                            build.linkerScript.end());
-  build.image = buildFolder + "/" + project.name + ".elf";
-  build.linked = Run(std::string(kCompilerC) + " " + linkFlags + " -o " + Quoted(build.image) +
+  // The artifact: the configuration's name for it, "elf" unless it says otherwise.
+  std::string artifact = Attribute(project.configuration, "artifactName");
+  artifact = Expand(artifact.empty() ? "${ProjName}" : artifact, project, error);
+  std::string extension = Attribute(project.configuration, "artifactExtension");
+  if (extension.empty()) extension = "elf";
+  build.image = buildFolder + "/" + artifact + "." + extension;
+  build.linked = error.empty() &&
+                 Run(std::string(kCompilerC) + " " + linkFlags + " -o " + Quoted(build.image) +
                          objects,
                      buildFolder, build.log) &&
                  fs::exists(build.image);
+  if (!error.empty()) build.log += error;
+  if (!build.linked || !OptionTrue(project, "addtools.createflash")) return build;
+
+  // The plug-in's flash image: objcopy in the chosen format (Intel HEX by default), named after
+  // the artifact with the format's extension.
+  const std::map<std::string, std::pair<std::string, std::string>> formats = {
+      {"ihex", {"ihex", "hex"}},
+      {"srec", {"srec", "srec"}},
+      {"symbolsrec", {"symbolsrec", "symbolsrec"}},
+      {"binary", {"binary", "bin"}}};
+  std::string choice = EnumChoice(project, "createflash.choice", "createflash.choice.");
+  if (choice.empty()) choice = "ihex";
+  const auto format = formats.find(choice);
+  if (format == formats.end()) {
+    build.log += "unknown flash image format " + choice + "\n";
+    build.linked = false;
+    return build;
+  }
+  build.flashImage = buildFolder + "/" + artifact + "." + format->second.second;
+  build.linked = Run("arm-none-eabi-objcopy -O " + format->second.first + " " +
+                         Quoted(build.image) + " " + Quoted(build.flashImage),
+                     buildFolder, build.log) &&
+                 fs::exists(build.flashImage);
   return build;
 }
 

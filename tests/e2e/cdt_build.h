@@ -12,6 +12,7 @@ struct CdtBuild {
   std::string targetFlags;             // -mcpu, -mthumb, float ABI and FPU of the configuration
   std::string linkerScript;            // the linker script the link used
   std::string image;                   // the linked ELF file
+  std::string flashImage;              // the flash image made from it; "" when none is asked for
 };
 
 /// Builds the configuration whose folderInfo id contains `configPattern` of the generated project
@@ -19,7 +20,9 @@ struct CdtBuild {
 /// file of the project folder and every linked file, less the configuration's source-entry
 /// exclusions, compiled in the configuration's build folder with its target options, include
 /// paths and defines, then linked with the linker tool CDT uses (the C++ linker when the project
-/// has the C++ nature) and its script. Commands run through the shell, as in CDT's makefiles.
+/// has the C++ nature) and its script into the configuration's artifact, and, when the
+/// configuration asks for a flash image, copied into one by objcopy. Commands run through the
+/// shell, as in CDT's makefiles.
 CdtBuild BuildLikeCdt(const std::string& projectFolder, const std::string& configPattern);
 
 /// "" when the image's vector table (section .isr_vector) starts at the FLASH origin of the

@@ -23,7 +23,8 @@ constexpr char kCppScript[] = "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.l
 void CopyDemo(const std::string& root) { CopyTree(SourceDir() + "/examples/demo", root); }
 
 std::vector<std::string> ConfigurationLines(const std::string& heading,
-                                            const std::vector<std::string>& extraDefines) {
+                                            const std::vector<std::string>& extraDefines,
+                                            const std::vector<std::string>& settings) {
   std::vector<std::string> lines = {
       "",
       heading,
@@ -39,6 +40,23 @@ std::vector<std::string> ConfigurationLines(const std::string& heading,
   }
   lines.push_back(
       "Modify link file configuration: \"${workspace_loc:/${ProjName}}/ldscripts/QM26R620AxG_FLASH.ld\"");
+  lines.insert(lines.end(), settings.begin(), settings.end());
+  return lines;
+}
+
+// The settings of the demo's first target (ARM Compiler 5): -O0, plain char unsigned, C99 mode,
+// MicroLIB, a HEX file, and the image named "demo"; its FPU is used (the template's).
+const std::vector<std::string> kReleaseSettings = {
+    "Modify the char signedness configuration: -funsigned-char",
+    "Modify the C language standard configuration: -std=gnu99",
+    "Modify the C library configuration: --specs=nano.specs",
+    "Modify the flash image configuration: objcopy -O ihex",
+    "Modify the artifact name configuration: demo",
+};
+
+std::vector<std::string> DebugSettings() {
+  std::vector<std::string> lines = {"Modify the optimization configuration: -O0"};
+  lines.insert(lines.end(), kReleaseSettings.begin(), kReleaseSettings.end());
   return lines;
 }
 
@@ -63,6 +81,8 @@ TEST(DemoRunTest, ConvertsTheBundledExample) {
   std::vector<std::string> expected = BannerLines();
   const std::vector<std::string> rest = {
       "Success to read MDK project file: " + mdk,
+      "The MDK project has 2 targets; converting demo_debug. Choose another with -MDKTARGET: "
+      "demo_release",
       "qm26ide_project_path:" + project,
       "Templates path: " + tpl,
       "The linker file was updated successfully.",
@@ -76,10 +96,12 @@ TEST(DemoRunTest, ConvertsTheBundledExample) {
   };
   expected.insert(expected.end(), rest.begin(), rest.end());
   for (const std::string& line :
-       ConfigurationLines("Modify the Debug configuration", {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"})) {
+       ConfigurationLines("Modify the Debug configuration", {"TRACE", "OS_USE_TRACE_SEMIHOSTING_DEBUG"},
+                          DebugSettings())) {
     expected.push_back(line);
   }
-  for (const std::string& line : ConfigurationLines("Modify the Release configuration", {"NDEBUG"})) {
+  for (const std::string& line :
+       ConfigurationLines("Modify the Release configuration", {"NDEBUG"}, kReleaseSettings)) {
     expected.push_back(line);
   }
   expected.insert(expected.end(), {"", "Successfully!!! ", "The QM26 IDE project is generated!",
@@ -151,6 +173,18 @@ TEST(DemoRunTest, ConvertsTheBundledExample) {
     EXPECT_EQ(OptionValues(cproject, config, kCScript), script);
     // The C++ linker, which CDT uses in a project with the C++ nature, gets the same script.
     EXPECT_EQ(OptionValues(cproject, config, kCppScript), script);
+    // The first target's settings; Release keeps the template's optimization.
+    const std::string p = "ilg.gnuarmeclipse.managedbuild.cross.option.";
+    EXPECT_EQ(OptionValue(cproject, config, p + "optimization.level."),
+              p + (std::string(config) == kDebug ? "optimization.level.none" : "optimization.level.size"));
+    EXPECT_EQ(OptionValue(cproject, config, p + "optimization.signedchar."), "false");
+    EXPECT_EQ(OptionValue(cproject, config, p + "c.compiler.std."), p + "c.compiler.std.gnu99");
+    EXPECT_EQ(OptionValue(cproject, config, p + "c.linker.usenewlibnano."), "true");
+    EXPECT_EQ(OptionValue(cproject, config, p + "cpp.linker.usenewlibnano."), "true");
+    EXPECT_EQ(OptionValue(cproject, config, p + "addtools.createflash."), "true");
+    EXPECT_EQ(OptionValue(cproject, config, p + "createflash.choice."), p + "createflash.choice.ihex");
+    EXPECT_EQ(OptionValue(cproject, config, p + "arm.target.fpu.abi."), p + "arm.target.fpu.abi.hard");
+    EXPECT_EQ(ConfigurationAttribute(cproject, config, "artifactName"), "demo");
   }
 
   // preferences.ini: lines 2 and 3 set, the others as the template has them.
@@ -212,9 +246,9 @@ TEST(DemoRunTest, RefusesToConvertTheCopyInsideAGeneratedProject) {
   const RunResult run = RunGeneratorBinary({"-MDKPATH", copy, "-TEMPLATESPATH", templates}, dir.path());
   EXPECT_EQ(run.exitStatus, 255);
   const std::vector<std::string> lines = SplitLines(run.out);
-  ASSERT_EQ(lines.size(), 6u) << run.out;
+  ASSERT_EQ(lines.size(), 7u) << run.out;
   EXPECT_EQ(lines[4], "Success to read MDK project file: " + copy);
-  EXPECT_EQ(lines[5], "The MDK project lies in the folder the project would be generated into: " + copy);
+  EXPECT_EQ(lines[6], "The MDK project lies in the folder the project would be generated into: " + copy);
   EXPECT_EQ(ListTree(dir / "qm26_ide_proj"), before);
   EXPECT_EQ(ReadFile(copy), content);
 }

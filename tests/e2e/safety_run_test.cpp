@@ -207,6 +207,9 @@ TEST_F(SafetyRunTest, InputsThatWouldBreakTheProjectFilesAreRefused) {
   std::string badGroup = MdkProjectXml("QM26R620AVGT7", {"..\\src\\main.c"});
   badGroup.replace(badGroup.find("<GroupName>App"), 14, "<GroupName>App\xC3(");
   WriteFile(dir_ / "work/mdk/latin1.uvprojx", badGroup);
+  std::string badOutput = MdkProjectXml("QM26R620AVGT7", {"..\\src\\main.c"});
+  badOutput.replace(badOutput.find("</TargetCommonOption>"), 0, "<OutputName>app\xC3(</OutputName>");
+  WriteFile(dir_ / "work/mdk/output.uvprojx", badOutput);
   struct Case {
     const char* what;
     std::function<void()> arrange;
@@ -220,6 +223,9 @@ TEST_F(SafetyRunTest, InputsThatWouldBreakTheProjectFilesAreRefused) {
        "Not valid UTF-8: -TARGETNAME", false},
       {"group name not UTF-8", [] {}, {"-MDKPATH", dir_ / "work/mdk/latin1.uvprojx"},
        "Not valid UTF-8: GroupName in " + dir_ / "work/mdk/latin1.uvprojx", false},
+      {"image name not UTF-8", [] {}, {"-MDKPATH", dir_ / "work/mdk/output.uvprojx"},
+       "Not valid UTF-8: TargetCommonOption/OutputName in " + dir_ / "work/mdk/output.uvprojx",
+       false},
       {"MDK file nested 100,000 deep", [] {}, {"-MDKPATH", dir_ / "work/mdk/deep.uvprojx"},
        "Unable to load file: " + dir_ / "work/mdk/deep.uvprojx", false},
       {"template .project is a folder",

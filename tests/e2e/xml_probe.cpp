@@ -42,6 +42,28 @@ std::vector<std::string> OptionValues(const std::string& cprojectPath, const std
   return values;
 }
 
+std::string OptionValue(const std::string& cprojectPath, const std::string& configPattern,
+                        const std::string& optionPattern) {
+  TiXmlDocument doc;
+  if (!doc.LoadFile(cprojectPath.c_str()) || doc.RootElement() == nullptr) return "<none>";
+  TiXmlElement* config = FindFirst(doc.RootElement(), "folderInfo", configPattern);
+  TiXmlElement* option = config != nullptr ? FindFirst(config, "option", optionPattern) : nullptr;
+  const char* value = option != nullptr ? option->Attribute("value") : nullptr;
+  return value != nullptr ? value : "<none>";
+}
+
+std::string ConfigurationAttribute(const std::string& cprojectPath, const std::string& configPattern,
+                                   const std::string& name) {
+  TiXmlDocument doc;
+  if (!doc.LoadFile(cprojectPath.c_str()) || doc.RootElement() == nullptr) return "<none>";
+  TiXmlElement* config = FindFirst(doc.RootElement(), "folderInfo", configPattern);
+  TiXmlNode* parent = config != nullptr ? config->Parent() : nullptr;
+  TiXmlElement* element = parent != nullptr ? parent->ToElement() : nullptr;
+  if (element == nullptr || element->ValueStr() != "configuration") return "<none>";
+  const char* value = element->Attribute(name.c_str());
+  return value != nullptr ? value : "<none>";
+}
+
 ProjectDescription ReadProjectDescription(const std::string& projectPath) {
   ProjectDescription description;
   TiXmlDocument doc;

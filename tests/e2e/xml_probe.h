@@ -10,6 +10,17 @@
 std::vector<std::string> OptionValues(const std::string& cprojectPath, const std::string& configPattern,
                                       const std::string& optionPattern);
 
+/// The "value" attribute of the first "option" whose id contains `optionPattern`, inside the first
+/// "folderInfo" whose id contains `configPattern`; "<none>" when the file, the configuration, the
+/// option or the attribute is missing.
+std::string OptionValue(const std::string& cprojectPath, const std::string& configPattern,
+                        const std::string& optionPattern);
+
+/// The attribute `name` of the "configuration" element that holds the first "folderInfo" whose id
+/// contains `configPattern`; "<none>" when any of them is missing.
+std::string ConfigurationAttribute(const std::string& cprojectPath, const std::string& configPattern,
+                                   const std::string& name);
+
 struct ProjectLink {
   std::string name;
   std::string type;

@@ -37,6 +37,17 @@ const ProjectInfo& FuzzModel() {
     model.includePaths = {"../inc", "../../lib/include"};
     model.groups = {{"App", {{1, "main.c", "..\\src\\main.c"}, {1, "x.c", ".\\x.c"}}},
                     {"Drivers/HAL", {{1, "gpio.c", "../../lib/../drv/gpio.c"}}}};
+    // A setting for each owner of an option, and the artifact name.
+    model.settings = {{"TargetName", "fuzz"},
+                      {"TargetArmAds/Cads/Optim", "2"},
+                      {"TargetArmAds/Cads/PlainCh", "1"},
+                      {"TargetArmAds/Cads/uC99", "1"},
+                      {"TargetArmAds/ArmAdsMisc/RvdsVP", "1"},
+                      {"TargetArmAds/ArmAdsMisc/useUlib", "0"},
+                      {"TargetCommonOption/CreateHexFile", "1"},
+                      {"TargetCommonOption/OutputName", "image"},
+                      {"TargetArmAds/Aads/VariousControls/Define", "ASM"},
+                      {"TargetArmAds/Aads/VariousControls/IncludePath", "..\\asm"}};
     return model;
   }();
   return model;

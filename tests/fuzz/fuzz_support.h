@@ -11,7 +11,7 @@
 /// scratch folder. Returns the scratch folder.
 const std::string& FuzzScratchFolder();
 
-/// A fixed model of a QM26R620AVGT7 project.
+/// A fixed model of a QM26R620AVGT7 project, with a build setting for each owner of an option.
 const ProjectInfo& FuzzModel();
 
 /// Writes `size` bytes at `data` to `path`; aborts when it cannot, which is no finding.

@@ -21,12 +21,13 @@ Parsed Parse(std::vector<const char*> args) {
 
 TEST(CommandLineTest, ReadsPairsInAnyOrderAndLaterValueWins) {
   Parsed p = Parse({"-BSPPATH", "/bsp", "-MDKPATH", "a.uvprojx", "-TARGETNAME", "t1",
-                    "-TEMPLATESPATH", "/t", "-TARGETNAME", "t2"});
+                    "-MDKTARGET", "Target 2", "-TEMPLATESPATH", "/t", "-TARGETNAME", "t2"});
   ASSERT_EQ(p.result, CommandLineResult::kRun);
   EXPECT_EQ(p.options.mdkPath, "a.uvprojx");
   EXPECT_EQ(p.options.targetName, "t2");
   EXPECT_EQ(p.options.templatesPath, "/t");
   EXPECT_EQ(p.options.bspPath, "/bsp");
+  EXPECT_EQ(p.options.mdkTarget, "Target 2");
 }
 
 TEST(CommandLineTest, ValueIsTakenAsItStandsAndATrailingArgumentIsIgnored) {
@@ -60,8 +61,8 @@ TEST(CommandLineTest, HelpAndVersionOnlyAsTheSoleArgument) {
 
 TEST(CommandLineTest, UsageNamesEveryOptionAndTheExitStatuses) {
   const std::string usage = UsageText();
-  for (const char* word : {"-MDKPATH", "-TARGETNAME", "-TEMPLATESPATH", "-BSPPATH", "255",
-                           "Example"}) {
+  for (const char* word : {"-MDKPATH", "-MDKTARGET", "-TARGETNAME", "-TEMPLATESPATH", "-BSPPATH",
+                           "255", "Example"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }

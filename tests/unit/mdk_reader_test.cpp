@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,70 @@ TEST(MdkReaderTest, ReadsTheFirstTargetOfARealisticProjectFieldByField) {
                                       "RTE/Compiler/retarget_io.c"}));
   EXPECT_EQ(info.rteIncludeFolders,
             (std::vector<std::string>{"RTE/_motor_ctrl_debug", "RTE/Device/QM26R620AVGT7"}));
+}
+
+TEST(MdkReaderTest, ReadsTheNamedTargetAndTheSettingsOfTheTargetItReads) {
+  using Strings = std::vector<std::string>;
+  const std::string path = SourceDir() + "/tests/data/reader/two_targets.uvprojx";
+  const Strings names = {"motor_ctrl_debug", "motor_ctrl_release"};
+
+  // The second target by its name: its own device, origin, lists, groups, RTE files, settings.
+  ProjectInfo release;
+  ASSERT_TRUE(ReadMdkProject(path, &release, "motor_ctrl_release").ok());
+  EXPECT_EQ(release.mdkTargetNames, names);
+  EXPECT_EQ(release.targetName, "motor_ctrl_release");
+  EXPECT_EQ(release.deviceName, "QM26R610CCT6");
+  EXPECT_EQ(release.flashOrigin, 0x0u);
+  EXPECT_EQ(release.defines, (Strings{"RELEASE_BUILD"}));
+  EXPECT_EQ(release.includePaths, (Strings{"../../release"}));
+  ExpectGroups(release.groups, {{"Release", {{"release.c", "..\\src\\release.c"}}}});
+  EXPECT_EQ(release.rteSourceFiles,
+            (Strings{"RTE/Device/QM26R620AVGT7/system_qm26r620a.c", "RTE/CMSIS/RTX_Config.c",
+                     "RTE/Compiler/retarget_io.c"}));
+  EXPECT_EQ(release.rteIncludeFolders, (Strings{"RTE/_motor_ctrl_release", "RTE/CMSIS"}));
+  EXPECT_EQ(release.settings,
+            (std::map<std::string, std::string>{
+                {"TargetName", "motor_ctrl_release"},
+                {"ToolsetNumber", "0x4"},
+                {"ToolsetName", "ARM-ADS"},
+                {"TargetCommonOption/Device", "QM26R610CCT6"},
+                {"TargetCommonOption/Vendor", "QM26"},
+                {"TargetCommonOption/Cpu",
+                 "IRAM(0x20000000-0x20007FFF) IROM(0x0-0x3FFFF) CLOCK(8000000)"},
+                {"TargetArmAds/Cads/VariousControls/Define", "RELEASE_BUILD"},
+                {"TargetArmAds/Cads/VariousControls/IncludePath", "..\\release"}}));
+  EXPECT_TRUE(release.ownOptions.empty());
+
+  // The first target: its settings by path, and the groups and files with options of their own.
+  ProjectInfo debug;
+  ASSERT_TRUE(ReadMdkProject(path, &debug).ok());
+  EXPECT_EQ(debug.mdkTargetNames, names);
+  EXPECT_EQ(debug.settings.at("TargetArmAds/Cads/Optim"), "1");
+  EXPECT_EQ(debug.settings.at("TargetArmAds/ArmAdsMisc/useUlib"), "1");
+  EXPECT_EQ(debug.settings.at("TargetCommonOption/OutputName"), "motor_ctrl");
+  EXPECT_EQ(debug.settings.at("TargetArmAds/Aads/VariousControls/Define"), "ASM_ONLY");
+  EXPECT_EQ(debug.settings.at("TargetArmAds/Cads/VariousControls/Undefine"), "");
+  EXPECT_EQ(debug.settings.count("TargetArmAds/Cads/PlainCh"), 0u);
+  std::vector<std::string> own;
+  for (const OwnOptions& options : debug.ownOptions) {
+    std::string entry =
+        options.groupName + "/" + options.fileName + (options.includeInBuild ? "" : " (off)");
+    for (const auto& [key, text] : options.values) entry += " " + key + "=" + text;
+    own.push_back(entry);
+  }
+  EXPECT_EQ(own, (Strings{"Application/motor.c (off) CommonProperty/IncludeInBuild=0",
+                          "Drivers/HAL/qm26_gpio.c CommonProperty/UseCPPCompiler=2",
+                          "Tests/ (off) CommonProperty/IncludeInBuild=0",
+                          "Tests/test_motor.c (off) CommonProperty/IncludeInBuild=1"}));
+
+  // A name no target has: the reason, the name, the list of targets and nothing else.
+  ProjectInfo none = FilledInfo();
+  const Result read = ReadMdkProject(path, &none, "motor_ctrl");
+  EXPECT_FALSE(read.ok());
+  EXPECT_EQ(read.reason(), kNoSuchTarget);
+  EXPECT_EQ(read.path(), "motor_ctrl");
+  EXPECT_EQ(none.mdkTargetNames, names);
+  EXPECT_EQ(Describe(none), Describe(FilledInfo()));
 }
 
 TEST(MdkReaderTest, InputThatCannotBeLoadedLeavesTheModelUnchanged) {
