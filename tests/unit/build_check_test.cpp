@@ -20,14 +20,19 @@ TEST(BuildCheckTest, WalksSourcesAndTheHeadersGccWouldInclude) {
             "#if defined(__CC_ARM)\n"
             "#include \"armcc_only.h\"\n"
             "#endif\n"
-            "void Wait(void) { __wfi(); }\n");
+            "void Wait(void) { __wfi(); }\n"
+            "#define MAIN_ONLY\n");
   WriteFile(project + "/src/other.c",
             "  #  include <config.h>\n"
-            "void Idle(void) { __wfe(); }\n");
+            "#if CONFIG_FAST && !defined(MAIN_ONLY)  // a header's macro lasts, a source's ends\n"
+            "void Idle(void) { __wfe(); }\n"
+            "#endif\n");
   WriteFile(project + "/src/vectors.S",
             "#include \"config.h\"\n"
             "  ldr r0, =Image$$ARM_LIB_STACK$$ZI$$Limit  @ __nop() in a comment\n");
-  WriteFile(project + "/inc/config.h", "typedef __packed struct { int a; } Config;\n");
+  WriteFile(project + "/inc/config.h",
+            "typedef __packed struct { int a; } Config;\n"
+            "#define CONFIG_FAST 1\n");
   WriteFile(project + "/inc/delay.h", "#define DELAY_TICK() __nop()\n");
   WriteFile(project + "/inc/armcc_only.h", "__irq void Handler(void);\n");
   // Over 4 MiB of text: not scanned, so its __nop is not reported.
@@ -71,7 +76,7 @@ TEST(BuildCheckTest, WalksSourcesAndTheHeadersGccWouldInclude) {
       "write __attribute__((packed))",
       "Check before building: inc/delay.h:1: ARM Compiler intrinsic __nop: GCC does not know it; "
       "use CMSIS __NOP()",
-      "Check before building: src/other.c:2: ARM Compiler intrinsic __wfe: GCC does not know it; "
+      "Check before building: src/other.c:3: ARM Compiler intrinsic __wfe: GCC does not know it; "
       "use CMSIS __WFE()",
       "Check before building: src/vectors.S:2: ARM linker symbol "
       "Image$$ARM_LIB_STACK$$ZI$$Limit: GNU ld does not define it; use a symbol defined in the "
