@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -31,25 +32,35 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-// The names in `folder` equal to `name` when case is ignored; at most two are collected, as two
-// already make the match ambiguous.
-std::vector<std::string> NamesIgnoringCase(const std::string& folder, const std::string& name) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return names;
+// Fills `names` with the names in `folder` equal to `name` when case is ignored; at most two are
+// collected, as two already make the match ambiguous.
+Result NamesIgnoringCase(const std::string& folder, const std::string& name,
+                         std::vector<std::string>* names) {
+  const std::string shown = folder.empty() ? "." : folder;
+  DIR* dir = opendir(shown.c_str());
+  if (dir == nullptr) {
+    // A file, or nothing, where a folder was written holds no match; it is no failure.
+    if (errno == ENOTDIR || errno == ENOENT) return Result::Success();
+    return Result::FromErrno(shown, errno);
+  }
+  errno = 0;
   while (const dirent* entry = readdir(dir)) {
     if (EqualIgnoringCase(entry->d_name, name)) {
-      names.push_back(entry->d_name);
-      if (names.size() == 2) break;
+      names->push_back(entry->d_name);
+      if (names->size() == 2) break;
     }
   }
+  const int error = names->size() == 2 ? 0 : errno;
   closedir(dir);
-  return names;
+  if (error != 0) return Result::FromErrno(shown, error);
+  return Result::Success();
 }
 
 }  // namespace
 
-CaseResolution ResolveIgnoringCase(const std::string& base, const std::string& relative) {
+Result ResolveIgnoringCase(const std::string& base, const std::string& relative,
+                           CaseResolution* found) {
+  *found = CaseResolution();
   const bool absolute = !relative.empty() && relative[0] == '/';
   const std::string start = absolute ? "/" : base;
   std::vector<std::string> segments;
@@ -60,18 +71,19 @@ CaseResolution ResolveIgnoringCase(const std::string& base, const std::string& r
     from = slash + 1;
   }
 
-  CaseResolution result;
   std::string current = start;
   std::string corrected = absolute ? "/" : "";
   bool changed = false;
   for (const std::string& segment : segments) {
     std::string name = segment;
     if (segment != "." && segment != ".." && !Exists(Join(current, segment))) {
-      const std::vector<std::string> names = NamesIgnoringCase(current, segment);
-      if (names.empty()) return result;
+      std::vector<std::string> names;
+      const Result listed = NamesIgnoringCase(current, segment, &names);
+      if (!listed) return listed;
+      if (names.empty()) return Result::Success();
       if (names.size() > 1) {
-        result.match = CaseMatch::kAmbiguous;
-        return result;
+        found->match = CaseMatch::kAmbiguous;
+        return Result::Success();
       }
       name = names[0];
       changed = true;
@@ -80,9 +92,9 @@ CaseResolution ResolveIgnoringCase(const std::string& base, const std::string& r
     corrected = Join(corrected, name);
   }
   // "." and ".." were taken unchecked.
-  if (!Exists(current.empty() ? "." : current)) return result;
-  result.match = changed ? CaseMatch::kIgnoringCase : CaseMatch::kExact;
-  result.relative = corrected;
-  result.path = absolute ? corrected : Join(base, corrected);
-  return result;
+  if (!Exists(current.empty() ? "." : current)) return Result::Success();
+  found->match = changed ? CaseMatch::kIgnoringCase : CaseMatch::kExact;
+  found->relative = corrected;
+  found->path = absolute ? corrected : Join(base, corrected);
+  return Result::Success();
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "fs/result.h"
+
 /// How a written path matched the entries on disk.
 enum class CaseMatch {
   kExact,         // it exists as written
@@ -25,6 +27,9 @@ struct CaseResolution {
 /// a segment that exists as written is taken as it is; otherwise the one entry of its folder whose
 /// name equals it when ASCII letter case is ignored. An absolute `relative` starts at "/", and an
 /// empty `base` means the working folder. "." and ".." segments are taken as written; empty
-/// segments are dropped. Existence follows links. A folder that cannot be listed holds no match.
-/// Reads folders only; prints nothing.
-CaseResolution ResolveIgnoringCase(const std::string& base, const std::string& relative);
+/// segments are dropped. Existence follows links. Fills `found`; fails, naming the folder, when a
+/// folder that has to be listed cannot be for another reason than that it is no folder (`found`
+/// is then kNone). Reads folders only; prints
+/// nothing.
+Result ResolveIgnoringCase(const std::string& base, const std::string& relative,
+                           CaseResolution* found);

@@ -30,25 +30,32 @@ class FileDescriptor {
   int fd_;
 };
 
-TextReadResult Status(TextReadStatus status, int error = 0) {
-  TextReadResult result;
-  result.status = status;
-  result.error = error;
-  return result;
-}
-
 }  // namespace
 
-TextReadResult ReadTextLines(const std::string& path, uint64_t maxBytes,
+std::string TooLargeReason(uint64_t maxBytes) {
+  constexpr uint64_t kKiB = 1024;
+  constexpr uint64_t kMiB = 1024 * kKiB;
+  if (maxBytes >= kMiB && maxBytes % kMiB == 0) {
+    return "larger than " + std::to_string(maxBytes / kMiB) + " MiB";
+  }
+  if (maxBytes >= kKiB && maxBytes % kKiB == 0) {
+    return "larger than " + std::to_string(maxBytes / kKiB) + " KiB";
+  }
+  return "larger than " + std::to_string(maxBytes) + " bytes";
+}
+
+Result ReadTextLines(const std::string& path, uint64_t maxBytes,
                              const std::function<bool(const std::string& line)>& onLine) {
   // O_NONBLOCK: a named pipe must not hold the reading up; it is refused below.
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return Status(TextReadStatus::kUnreadable, errno);
+  if (file.get() < 0) return Result::FromErrno(path, errno);
   struct stat status;
-  if (fstat(file.get(), &status) != 0) return Status(TextReadStatus::kUnreadable, errno);
-  if (S_ISDIR(status.st_mode)) return Status(TextReadStatus::kUnreadable, EISDIR);
-  if (!S_ISREG(status.st_mode)) return Status(TextReadStatus::kNotText);
-  if (static_cast<uint64_t>(status.st_size) > maxBytes) return Status(TextReadStatus::kTooLarge);
+  if (fstat(file.get(), &status) != 0) return Result::FromErrno(path, errno);
+  if (S_ISDIR(status.st_mode)) return Result::FromErrno(path, EISDIR);
+  if (!S_ISREG(status.st_mode)) return Result::Failure(path, kNotTextReason);
+  if (static_cast<uint64_t>(status.st_size) > maxBytes) {
+    return Result::Failure(path, TooLargeReason(maxBytes));
+  }
 
   std::vector<char> block(kBlockSize);
   std::string line;
@@ -57,14 +64,16 @@ TextReadResult ReadTextLines(const std::string& path, uint64_t maxBytes,
     const ssize_t count = read(file.get(), block.data(), block.size());
     if (count < 0) {
       if (errno == EINTR) continue;
-      return Status(TextReadStatus::kUnreadable, errno);
+      return Result::FromErrno(path, errno);
     }
     if (count == 0) break;
     const size_t size = static_cast<size_t>(count);
     if (first) {
       first = false;
       const size_t probe = size < kTextProbeSize ? size : kTextProbeSize;
-      if (memchr(block.data(), '\0', probe) != nullptr) return Status(TextReadStatus::kNotText);
+      if (memchr(block.data(), '\0', probe) != nullptr) {
+        return Result::Failure(path, kNotTextReason);
+      }
     }
     size_t from = 0;
     while (from < size) {
@@ -75,11 +84,11 @@ TextReadResult ReadTextLines(const std::string& path, uint64_t maxBytes,
       }
       const size_t newline = static_cast<size_t>(static_cast<const char*>(found) - block.data());
       line.append(block.data() + from, newline - from);
-      if (!onLine(line)) return Status(TextReadStatus::kRead);
+      if (!onLine(line)) return Result::Success();
       line.clear();
       from = newline + 1;
     }
   }
   if (!line.empty()) onLine(line);
-  return Status(TextReadStatus::kRead);
+  return Result::Success();
 }

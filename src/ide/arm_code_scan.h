@@ -88,6 +88,8 @@ class ArmCodeScanner {
   /// The includes met in taken branches since the last call, in line order. Computed includes
   /// (#include MACRO) and #include_next are not followed.
   std::vector<IncludeDirective> TakeIncludes();
+  /// Whether TakeIncludes has any to give.
+  bool HasIncludes() const { return !includes_.empty(); }
   /// Every finding, several on a line when the line has several; ordered once Finish has run.
   const std::vector<CodeFinding>& findings() const { return findings_; }
   /// The names this file defines as macros in branches GCC takes.

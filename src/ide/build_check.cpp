@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 #include "fs/case_match.h"
@@ -15,7 +16,9 @@
 namespace {
 
 constexpr char kLinePrefix[] = "Check before building: ";
+constexpr char kNotCheckedPrefix[] = "not checked: ";
 constexpr char kUnreadablePrefix[] = "not checked: cannot be read (";
+constexpr char kSummarySuffix[] = " places to check before the first build.";
 // GCC's own limit of nested includes.
 constexpr int kMaxIncludeDepth = 200;
 
@@ -65,18 +68,11 @@ std::string CaseIncludeText(const IncludeDirective& include, const std::string& 
          " only when case is ignored: GCC does not find it; write " + open + corrected + close;
 }
 
-std::string NotCheckedText(const TextReadResult& result) {
-  switch (result.status) {
-    case TextReadStatus::kTooLarge:
-      return kTooLargeText;
-    case TextReadStatus::kNotText:
-      return kNotTextText;
-    case TextReadStatus::kUnreadable:
-      return kUnreadablePrefix + std::string(strerror(result.error)) + ")";
-    case TextReadStatus::kRead:
-      break;
-  }
-  return "";
+// "" for a file that was read; why it was not checked otherwise.
+std::string NotCheckedText(const Result& read) {
+  if (read.ok()) return "";
+  if (read.systemError() != 0) return kUnreadablePrefix + read.reason() + ")";
+  return kNotCheckedPrefix + read.reason();
 }
 
 class BuildChecker {
@@ -90,12 +86,22 @@ class BuildChecker {
 
   std::vector<std::string> Run() {
     for (const CheckedSource& source : input_.sources) {
-      if (source.builtByIde) {
-        const SourceLanguage language = LanguageOfPath(source.diskPath);
-        macros_.SetLanguage(language);
-        ScanFile(source.diskPath, source.shownPath, language, true, 0);
-      } else {
-        CheckAssemblerSyntax(source);
+      switch (source.kind) {
+        case CheckKind::kBuiltSource: {
+          const SourceLanguage language = LanguageOfPath(source.diskPath);
+          macros_.SetLanguage(language);
+          ScanFile(source.diskPath, source.shownPath, language, true, 0);
+          break;
+        }
+        case CheckKind::kLeftOutAssembler:
+          CheckAssemblerSyntax(source);
+          break;
+        case CheckKind::kPrebuiltLibrary:
+          records_.push_back({source.shownPath, kPrebuiltLibraryText, {}});
+          break;
+        case CheckKind::kPrebuiltObject:
+          records_.push_back({source.shownPath, kPrebuiltObjectText, {}});
+          break;
       }
     }
     return ReportLines();
@@ -104,7 +110,7 @@ class BuildChecker {
  private:
   struct FileRecord {
     std::string shownPath;
-    std::string notChecked;  // why the file was not checked (whole); "" when it was
+    std::string wholeFile;  // what is said of the whole file (why it was not checked); "" if none
     std::vector<CodeFinding> findings;
   };
 
@@ -129,24 +135,30 @@ class BuildChecker {
         FollowInclude(include, folder, language, depth, index);
       }
     };
-    const TextReadResult result =
+    const Result read =
         ReadTextLines(diskPath, kMaxCheckedFileSize, [&](const std::string& line) {
           scanner.AddLine(line);
-          followIncludes();
+          if (scanner.HasIncludes()) followIncludes();
           return true;
         });
     scanner.Finish();
     followIncludes();
-    records_[index].notChecked = NotCheckedText(result);
+    records_[index].wholeFile = NotCheckedText(read);
     std::vector<CodeFinding>& findings = records_[index].findings;
     findings.insert(findings.end(), scanner.findings().begin(), scanner.findings().end());
     macroNames_.insert(scanner.definedNames().begin(), scanner.definedNames().end());
     if (isSource) scanner.UndoOwnMacros();
   }
 
-  void FollowInclude(const IncludeDirective& include, const std::string& folder,
-                     SourceLanguage language, int depth, size_t index) {
-    if (depth >= kMaxIncludeDepth) return;
+  // Where GCC finds an include, or would find it if case were ignored.
+  struct FoundHeader {
+    std::string path;       // "" when GCC finds it nowhere, case ignored or not
+    std::string shownPath;  // as the report shows it
+    bool caseOnly = false;  // found only when case is ignored
+    std::string relative;  // for caseOnly: the name as written, spelt as on disk
+  };
+
+  FoundHeader FindHeader(const IncludeDirective& include, const std::string& folder) const {
     std::vector<std::string> folders;
     if (!include.name.empty() && include.name[0] == '/') {
       folders.push_back("");
@@ -154,35 +166,60 @@ class BuildChecker {
       if (!include.angled) folders.push_back(folder);
       folders.insert(folders.end(), input_.includeFolders.begin(), input_.includeFolders.end());
     }
+    FoundHeader header;
     for (const std::string& candidate : folders) {
       const std::string path = Join(candidate, include.name);
       if (IsRegularFile(path)) {
-        ScanFile(path, ShowPath(path), language, false, depth + 1);
-        return;
+        header.path = path;
+        header.shownPath = ShowPath(path);
+        return header;
       }
     }
     // GCC finds it nowhere; MDK on a Windows disk would have found it by ignoring case. An
-    // ambiguous match in a folder is no match there.
+    // ambiguous match in a folder, or one that cannot be listed, is no match there.
     for (const std::string& candidate : folders) {
-      const CaseResolution found = ResolveIgnoringCase(candidate, include.name);
+      CaseResolution found;
+      ResolveIgnoringCase(candidate, include.name, &found).Ignore();
       if (found.match != CaseMatch::kIgnoringCase || !IsRegularFile(found.path)) continue;
-      const std::string shown = ShowPath(found.path);
-      records_[index].findings.push_back(
-          {include.line, 0, "", CaseIncludeText(include, shown, found.relative)});
-      ScanFile(found.path, shown, language, false, depth + 1);
-      return;
+      header.path = found.path;
+      header.shownPath = ShowPath(found.path);
+      header.caseOnly = true;
+      header.relative = found.relative;
+      return header;
     }
+    return header;
+  }
+
+  void FollowInclude(const IncludeDirective& include, const std::string& folder,
+                     SourceLanguage language, int depth, size_t index) {
+    if (depth >= kMaxIncludeDepth) return;
+    // Every source includes the same few headers: search each name once per folder it is
+    // searched from (an angled one from the include folders only).
+    std::string key = include.angled ? std::string() : folder;
+    key += '\0';
+    key += include.name;
+    auto known = foundHeaders_.find(key);
+    if (known == foundHeaders_.end()) {
+      known = foundHeaders_.emplace(std::move(key), FindHeader(include, folder)).first;
+    }
+    const FoundHeader& header = known->second;
+    if (header.path.empty()) return;
+    if (header.caseOnly) {
+      records_[index].findings.push_back(
+          {include.line, 0, "", CaseIncludeText(include, header.shownPath, header.relative)});
+    }
+    ScanFile(header.path, header.shownPath, language, false, depth + 1);
   }
 
   void CheckAssemblerSyntax(const CheckedSource& source) {
     bool inBlockComment = false;
     bool armSyntax = false;
-    const TextReadResult result =
+    const Result read =
         ReadTextLines(source.diskPath, kMaxCheckedFileSize, [&](const std::string& line) {
           armSyntax = IsArmSyntaxAssemblerLine(line, &inBlockComment);
           return !armSyntax;
         });
-    FileRecord record{source.shownPath, NotCheckedText(result), {}};
+    FileRecord record{source.shownPath, NotCheckedText(read), {}};
     if (armSyntax) record.findings.push_back({1, 0, "", kArmSyntaxAssemblerText});
     records_.push_back(std::move(record));
   }
@@ -190,19 +227,15 @@ class BuildChecker {
   std::vector<std::string> ReportLines() const {
     std::vector<std::string> lines;
     for (const FileRecord& record : records_) {
-      if (!record.notChecked.empty()) {
-        lines.push_back(kLinePrefix + record.shownPath + ": " + record.notChecked);
+      if (!record.wholeFile.empty()) {
+        lines.push_back(kLinePrefix + record.shownPath + ": " + record.wholeFile);
       }
       for (const CodeFinding& finding : SelectReportedFindings(record.findings, macroNames_)) {
         lines.push_back(kLinePrefix + record.shownPath + ":" + std::to_string(finding.line) + ": " +
                         finding.text);
       }
     }
-    if (lines.size() == 1) {
-      lines.push_back("1 place to check before the first build.");
-    } else if (!lines.empty()) {
-      lines.push_back(std::to_string(lines.size()) + " places to check before the first build.");
-    }
+    if (!lines.empty()) lines.push_back(std::to_string(lines.size()) + kSummarySuffix);
     return lines;
   }
 
@@ -210,6 +243,7 @@ class BuildChecker {
   MacroState macros_;
   std::set<std::string> macroNames_;
   std::set<std::pair<dev_t, ino_t>> scanned_;
+  std::unordered_map<std::string, FoundHeader> foundHeaders_;
   std::vector<FileRecord> records_;
 };
 

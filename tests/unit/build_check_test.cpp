@@ -58,8 +58,12 @@ TEST(BuildCheckTest, WalksSourcesAndTheHeadersGccWouldInclude) {
                            "startup_arm.s", "startup_gnu.s", "src/missing.c"}) {
     const std::string name = file;
     const bool assembler = name.compare(name.size() - 2, 2, ".s") == 0;
-    input.sources.push_back({name, project + "/" + name, !assembler});
+    input.sources.push_back({name, project + "/" + name,
+                             assembler ? CheckKind::kLeftOutAssembler : CheckKind::kBuiltSource});
   }
+  // Named only: never opened, so a missing one is no different.
+  input.sources.push_back({"lib/armcc.lib", project + "/lib/armcc.lib", CheckKind::kPrebuiltLibrary});
+  input.sources.push_back({"obj/fast.o", project + "/obj/fast.o", CheckKind::kPrebuiltObject});
   input.includeFolders = {project + "/src/../inc"};
   input.showPath = [&](const std::string& diskPath) {
     return diskPath.compare(0, project.size() + 1, project + "/") == 0
@@ -87,7 +91,11 @@ TEST(BuildCheckTest, WalksSourcesAndTheHeadersGccWouldInclude) {
       "not build it: a GNU-syntax version is needed",
       "Check before building: src/missing.c: not checked: cannot be read (No such file or "
       "directory)",
-      "10 places to check before the first build.",
+      "Check before building: lib/armcc.lib: prebuilt ARM Compiler library: the IDE does not link "
+      "it, and GNU ld may not take it; rebuild it with GCC",
+      "Check before building: obj/fast.o: prebuilt ARM Compiler object file: the IDE does not "
+      "link it, and GNU ld may not take it; rebuild it with GCC",
+      "12 places to check before the first build.",
   };
   EXPECT_EQ(CheckBeforeBuilding(input), expected);
 
@@ -107,7 +115,7 @@ TEST(BuildCheckTest, UnreadableSourceIsNamedWithTheReason) {
   input.sources = {{"src/locked.c", path}};
   const std::vector<std::string> expected = {
       "Check before building: src/locked.c: not checked: cannot be read (Permission denied)",
-      "1 place to check before the first build.",
+      "1 places to check before the first build.",
   };
   const int status = RunUnprivileged([&] {
     if (std::ifstream(path).is_open()) return 2;  // the permission does not apply

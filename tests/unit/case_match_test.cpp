@@ -2,6 +2,9 @@
 #include "fs/case_match.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include "support/test_support.h"
 
@@ -35,12 +38,31 @@ TEST(CaseMatchTest, ResolvesSegmentBySegment) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.written);
-    const CaseResolution found = ResolveIgnoringCase(c.base, c.written);
+    CaseResolution found;
+    EXPECT_TRUE(ResolveIgnoringCase(c.base, c.written, &found).ok());
     EXPECT_EQ(found.match, c.match);
     EXPECT_EQ(found.relative, c.relative);
     const bool absolute = c.written[0] == '/';
     EXPECT_EQ(found.path, c.relative.empty() || absolute ? c.relative : c.base + "/" + c.relative);
   }
+}
+
+TEST(CaseMatchTest, FolderThatCannotBeListedFailsNamingIt) {
+  ScopedTempDir temp;
+  WriteFile(temp / "locked/Inc/delay.h", "");
+  const std::string locked = temp / "locked";
+  // Searchable but not readable: a name as written is found, one in other case is not.
+  ASSERT_EQ(chmod(locked.c_str(), 0311), 0);
+  const int status = RunUnprivileged([&] {
+    CaseResolution found;
+    const Result exact = ResolveIgnoringCase(locked, "Inc/delay.h", &found);
+    if (!exact.ok() || found.match != CaseMatch::kExact) return 1;
+    const Result other = ResolveIgnoringCase(locked, "inc/delay.h", &found);
+    if (other.ok() || other.path() != locked || other.systemError() != EACCES) return 2;
+    return found.match == CaseMatch::kNone && found.path.empty() ? 0 : 3;
+  });
+  chmod(locked.c_str(), 0755);
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace
