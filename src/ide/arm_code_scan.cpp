@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -165,17 +167,53 @@ constexpr const char* kSystemRegisters[] = {
 // Words that, before a retargeting hook's name, show a call rather than a definition.
 constexpr const char* kStatementWords[] = {"return", "else", "do", "case", "goto", "sizeof"};
 
+// The entries of the tables above that an identifier of code may be; every name in them begins
+// with "_" or "f", so other identifiers are passed over at once.
+struct NamedFinding {
+  const Keyword* keyword = nullptr;
+  const NamedText* intrinsic = nullptr;
+  const RetargetHook* hook = nullptr;
+};
+
+const NamedFinding* FindNamedFinding(std::string_view name) {
+  if (name.empty() || (name[0] != '_' && name[0] != 'f')) return nullptr;
+  static const std::unordered_map<std::string_view, NamedFinding> kNames = [] {
+    std::unordered_map<std::string_view, NamedFinding> names;
+    for (const Keyword& keyword : kKeywords) names[keyword.name].keyword = &keyword;
+    for (const NamedText& intrinsic : kIntrinsics) names[intrinsic.name].intrinsic = &intrinsic;
+    for (const RetargetHook& hook : kRetargetHooks) names[hook.name].hook = &hook;
+    return names;
+  }();
+  const auto found = kNames.find(name);
+  return found == kNames.end() ? nullptr : &found->second;
+}
+
 // A definition's parameters and body must follow its name within this many lines.
 constexpr int kRetargetLineSpan = 8;
 
 // --- Text helpers ---
 
-bool IsIdentifierStart(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$';
-}
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsIdentifierChar(char c) { return IsIdentifierStart(c) || IsDigit(c); }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r'; }
+// The classes of a byte, looked up rather than compared: the scan asks them of every byte.
+enum CharClass : uint8_t { kIdentifierStart = 1, kDigitClass = 2, kSpaceClass = 4 };
+
+struct CharClasses {
+  uint8_t of[256] = {};
+  constexpr CharClasses() {
+    for (int c = 'a'; c <= 'z'; ++c) of[c] = kIdentifierStart;
+    for (int c = 'A'; c <= 'Z'; ++c) of[c] = kIdentifierStart;
+    of[static_cast<unsigned char>('_')] = kIdentifierStart;
+    of[static_cast<unsigned char>('$')] = kIdentifierStart;
+    for (int c = '0'; c <= '9'; ++c) of[c] = kDigitClass;
+    for (const char c : {' ', '\t', '\f', '\v', '\r'}) of[static_cast<unsigned char>(c)] = kSpaceClass;
+  }
+};
+constexpr CharClasses kCharClasses;
+
+uint8_t ClassOf(char c) { return kCharClasses.of[static_cast<unsigned char>(c)]; }
+bool IsIdentifierStart(char c) { return (ClassOf(c) & kIdentifierStart) != 0; }
+bool IsDigit(char c) { return (ClassOf(c) & kDigitClass) != 0; }
+bool IsIdentifierChar(char c) { return (ClassOf(c) & (kIdentifierStart | kDigitClass)) != 0; }
+bool IsSpace(char c) { return (ClassOf(c) & kSpaceClass) != 0; }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -188,14 +226,14 @@ std::string Trim(const std::string& text) {
 }
 
 template <typename List>
-bool Contains(const List& list, const std::string& word) {
+bool Contains(const List& list, std::string_view word) {
   for (const char* entry : list) {
     if (word == entry) return true;
   }
   return false;
 }
 
-bool StartsWith(const std::string& text, const char* prefix) {
+bool StartsWith(std::string_view text, const char* prefix) {
   return text.compare(0, strlen(prefix), prefix) == 0;
 }
 
@@ -206,7 +244,7 @@ bool IsAssembler(SourceLanguage language) {
 
 // A quote that continues a number rather than opening a character literal: C++14's digit
 // separator (1'000'000).
-bool IsDigitSeparator(const std::string& line, size_t quote) {
+bool IsDigitSeparator(std::string_view line, size_t quote) {
   size_t start = quote;
   while (start > 0 && IsIdentifierChar(line[start - 1])) --start;
   return start < quote && IsDigit(line[start]);
@@ -215,10 +253,10 @@ bool IsDigitSeparator(const std::string& line, size_t quote) {
 // Fills `text` with `line` less its comments, and `code` with that less the contents of string
 // and character literals too; both keep the columns of `line`, with spaces where something was
 // taken out. `inBlockComment` carries an open "/*" from line to line.
-void CleanLine(const std::string& line, SourceLanguage language, bool* inBlockComment,
+void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComment,
                std::string* text, std::string* code) {
-  *text = line;
-  *code = line;
+  text->assign(line.data(), line.size());
+  code->assign(line.data(), line.size());
   const size_t size = line.size();
   auto blank = [&](size_t from, size_t to) {
     for (size_t k = from; k < to; ++k) (*text)[k] = (*code)[k] = ' ';
@@ -274,15 +312,11 @@ void CleanLine(const std::string& line, SourceLanguage language, bool* inBlockCo
 
 // --- Tokens of code ---
 
-struct Token {
-  enum class Kind { kIdentifier, kNumber, kString, kCharacter, kPunctuator };
-  Kind kind;
-  size_t begin;
-  size_t end;
-};
+using Token = CodeToken;
 
-std::vector<Token> TokenizeCode(const std::string& code, size_t from) {
-  std::vector<Token> tokens;
+// Fills `tokens` with the tokens of `code` from `from` on.
+void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* tokens) {
+  tokens->clear();
   const size_t size = code.size();
   size_t i = from;
   while (i < size) {
@@ -312,14 +346,19 @@ std::vector<Token> TokenizeCode(const std::string& code, size_t from) {
       const size_t close = code.find(c, j);
       j = close == std::string::npos ? size : close + 1;
     }
-    tokens.push_back({kind, i, j});
+    tokens->push_back({kind, i, j});
     i = j;
   }
+}
+
+std::vector<Token> TokenizeCode(const std::string& code, size_t from) {
+  std::vector<Token> tokens;
+  TokenizeCode(code, from, &tokens);
   return tokens;
 }
 
-std::string TokenText(const std::string& code, const Token& token) {
-  return code.substr(token.begin, token.end - token.begin);
+std::string_view TokenText(const std::string& code, const Token& token) {
+  return std::string_view(code).substr(token.begin, token.end - token.begin);
 }
 
 bool IsPunctuator(const std::string& code, const Token* token, char c) {
@@ -824,6 +863,10 @@ void ArmCodeScanner::AddLine(const std::string& line) {
       return;
     }
   }
+  if (continued_.empty()) {
+    ScanLogicalLine(std::string_view(line).substr(0, end), logicalStart_);
+    return;
+  }
   continued_.append(line, 0, end);
   ScanLogicalLine(continued_, logicalStart_);
   continued_.clear();
@@ -864,14 +907,14 @@ void ArmCodeScanner::RememberOwnMacro(const std::string& name) {
   ownMacros_[name] = before ? std::optional<MacroDefinition>(*before) : std::nullopt;
 }
 
-void ArmCodeScanner::Report(int line, size_t column, const std::string& name,
-                            const std::string& text) {
-  findings_.push_back({line, column, name, text});
+void ArmCodeScanner::Report(int line, size_t column, std::string_view name, std::string text) {
+  findings_.push_back({line, column, std::string(name), std::move(text)});
 }
 
-void ArmCodeScanner::ScanLogicalLine(const std::string& line, int lineNumber) {
-  std::string text;
-  std::string code;
+void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
+  // The buffers of the scanner keep their room from line to line.
+  std::string& text = text_;
+  std::string& code = code_;
   CleanLine(line, language_, &inBlockComment_, &text, &code);
   const size_t first = code.find_first_not_of(" \t\f\v");
   if (first == std::string::npos) return;
@@ -894,7 +937,7 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
   auto firstName = [&]() {
     const std::vector<Token> tokens = TokenizeCode(code, end);
     if (tokens.empty() || tokens[0].kind != Token::Kind::kIdentifier) return std::string();
-    return TokenText(code, tokens[0]);
+    return std::string(TokenText(code, tokens[0]));
   };
 
   if (directive == "if" || directive == "ifdef" || directive == "ifndef") {
@@ -980,7 +1023,7 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
 void ArmCodeScanner::HandlePragma(const std::string& code, size_t from, int lineNumber) {
   const std::vector<Token> tokens = TokenizeCode(code, from);
   if (tokens.empty() || tokens[0].kind != Token::Kind::kIdentifier) return;
-  const std::string word = TokenText(code, tokens[0]);
+  const std::string_view word = TokenText(code, tokens[0]);
   const size_t column = tokens[0].begin;
   if (word == "anon_unions" || word == "no_anon_unions") {
     Report(lineNumber, column, "", kAnonUnionsText);
@@ -997,7 +1040,8 @@ void ArmCodeScanner::HandlePragma(const std::string& code, size_t from, int line
 
 void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, size_t from,
                               int lineNumber, bool inDefine) {
-  const std::vector<Token> tokens = TokenizeCode(code, from);
+  std::vector<Token>& tokens = tokens_;
+  TokenizeCode(code, from, &tokens);
   bool sawRegister = false;
   for (size_t i = 0; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
@@ -1013,14 +1057,19 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
       AdvanceRetarget(structural ? c : '\0', lineNumber);
     }
     if (token.kind == Token::Kind::kString &&
-        text.substr(token.begin, token.end - token.begin).find(".ARM.__at_") != std::string::npos) {
+        TokenText(text, token).find(".ARM.__at_") != std::string_view::npos) {
       Report(lineNumber, token.begin, "", kAtSectionText);
     }
     if (token.kind != Token::Kind::kIdentifier) {
       if (!inDefine) previousIdentifier_.clear();
       continue;
     }
-    const std::string name = TokenText(code, token);
+    const std::string_view name = TokenText(code, token);
+    // Every name looked for below begins with one of these; most identifiers end here.
+    if (std::strchr("_fILr$", name[0]) == nullptr) {
+      if (!inDefine) previousIdentifier_.assign(name.data(), name.size());
+      continue;
+    }
     const bool called = IsPunctuator(code, next, '(');
     if (name == "register") sawRegister = true;
 
@@ -1038,23 +1087,25 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
       if (HasAtAttribute(code, tokens, i)) Report(lineNumber, token.begin, "", kAtAttributeText);
     } else if (name == "__FILE" && previousIdentifier_ == "struct") {
       Report(lineNumber, token.begin, name, kFileStructText);
-    } else if (StartsWith(name, "Image$$") || StartsWith(name, "Load$$")) {
-      Report(lineNumber, token.begin, name, kRegionSymbolPrefix + name + kRegionSymbolSuffix);
-    } else if (StartsWith(name, "$Sub$$") || StartsWith(name, "$Super$$")) {
-      Report(lineNumber, token.begin, name, kPatchSymbolPrefix + name + kPatchSymbolSuffix);
-    } else {
-      for (const Keyword& keyword : kKeywords) {
-        if (name == keyword.name && (called || !keyword.takesArguments)) {
-          Report(lineNumber, token.begin, name, keyword.text);
-        }
+    } else if ((name[0] == 'I' || name[0] == 'L') &&
+               (StartsWith(name, "Image$$") || StartsWith(name, "Load$$"))) {
+      Report(lineNumber, token.begin, name,
+             kRegionSymbolPrefix + std::string(name) + kRegionSymbolSuffix);
+    } else if (name[0] == '$' && (StartsWith(name, "$Sub$$") || StartsWith(name, "$Super$$"))) {
+      Report(lineNumber, token.begin, name,
+             kPatchSymbolPrefix + std::string(name) + kPatchSymbolSuffix);
+    } else if (const NamedFinding* named = FindNamedFinding(name)) {
+      const Keyword* keyword = named->keyword;
+      if (keyword != nullptr && (called || !keyword->takesArguments)) {
+        Report(lineNumber, token.begin, name, keyword->text);
       }
-      for (const NamedText& intrinsic : kIntrinsics) {
-        if (name == intrinsic.name && called) Report(lineNumber, token.begin, name, intrinsic.text);
+      if (named->intrinsic != nullptr && called) {
+        Report(lineNumber, token.begin, name, named->intrinsic->text);
       }
-      for (const RetargetHook& hook : kRetargetHooks) {
-        if (name != hook.name) continue;
-        if (!hook.definitionOnly) {
-          Report(lineNumber, token.begin, name, hook.text);
+      const RetargetHook* hook = named->hook;
+      if (hook != nullptr) {
+        if (!hook->definitionOnly) {
+          Report(lineNumber, token.begin, name, hook->text);
         } else if (!inDefine && !previousIdentifier_.empty() &&
                    !Contains(kStatementWords, previousIdentifier_)) {
           // A type name before it: a declaration or a definition, told apart by what follows
@@ -1067,7 +1118,7 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         }
       }
     }
-    if (!inDefine) previousIdentifier_ = name;
+    if (!inDefine) previousIdentifier_.assign(name.data(), name.size());
   }
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -69,6 +70,14 @@ struct IncludeDirective {
   bool angled = false;
 };
 
+/// A token of a line of code, by where it stands in the line.
+struct CodeToken {
+  enum class Kind { kIdentifier, kNumber, kString, kCharacter, kPunctuator };
+  Kind kind;
+  size_t begin;
+  size_t end;
+};
+
 /// Scans one file, fed one physical line at a time, in a single pass that keeps only the lines
 /// of a backslash-continued line. Comments, string and character literals and the branches GCC
 /// skips are not looked at. Macros defined and undefined in taken branches change `macros` at
@@ -106,7 +115,7 @@ class ArmCodeScanner {
   enum class RetargetStage { kNone, kParameters, kBody };
 
   bool Active() const;
-  void ScanLogicalLine(const std::string& line, int lineNumber);
+  void ScanLogicalLine(std::string_view line, int lineNumber);
   void HandleDirective(const std::string& text, const std::string& code, size_t from,
                        int lineNumber);
   void HandlePragma(const std::string& code, size_t from, int lineNumber);
@@ -115,7 +124,7 @@ class ArmCodeScanner {
   /// Moves a pending retargeting definition on by the next token of code: `punctuator` is the
   /// token's character when it is "(", ")" or "{", else '\0'.
   void AdvanceRetarget(char punctuator, int lineNumber);
-  void Report(int line, size_t column, const std::string& name, const std::string& text);
+  void Report(int line, size_t column, std::string_view name, std::string text);
   void RememberOwnMacro(const std::string& name);
 
   MacroState* macros_;
@@ -129,6 +138,11 @@ class ArmCodeScanner {
   std::vector<CodeFinding> findings_;
   std::set<std::string> definedNames_;
   std::map<std::string, std::optional<MacroDefinition>> ownMacros_;
+  // Buffers for the line at hand, kept so that their room is reused from line to line: the line
+  // less its comments, that less the contents of literals too, and its tokens of code.
+  std::string text_;
+  std::string code_;
+  std::vector<CodeToken> tokens_;
 
   // State that spans lines of code: the identifier before the current token, an __asm that ended
   // a line (an ARM block when the next line opens with "{"), and a retargeting function name
