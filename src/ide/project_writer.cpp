@@ -198,7 +198,9 @@ std::string EncodeUriPath(const std::string& path) {
   std::string encoded;
   for (const char c : path) {
     const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80 || std::isalnum(byte) || std::strchr(kUriPathCharacters, c) != nullptr) {
+    // strchr finds the terminating NUL too: a NUL byte must be escaped like any other.
+    if (byte >= 0x80 || std::isalnum(byte) ||
+        (c != '\0' && std::strchr(kUriPathCharacters, c) != nullptr)) {
       encoded += c;
     } else {
       char escape[4];

@@ -15,34 +15,6 @@
 
 namespace {
 
-bool IsNamed(const TiXmlElement* element, const char* name) {
-  return std::strcmp(element->Value(), name) == 0;
-}
-
-TiXmlElement* FirstChild(TiXmlElement* parent) {
-  return parent != nullptr ? parent->FirstChildElement() : nullptr;
-}
-
-// The first child element of `parent` named exactly `name`; null when `parent` is null or has none.
-TiXmlElement* Child(TiXmlElement* parent, const char* name) {
-  for (TiXmlElement* child = FirstChild(parent); child != nullptr;
-       child = child->NextSiblingElement()) {
-    if (IsNamed(child, name)) return child;
-  }
-  return nullptr;
-}
-
-// The text of `element`; a missing element or one without text reads as "".
-std::string Text(const TiXmlElement* element) {
-  if (element == nullptr) return "";
-  const char* text = element->GetText();
-  return text != nullptr ? text : "";
-}
-
-std::string ChildText(TiXmlElement* parent, const char* name) {
-  return Text(Child(parent, name));
-}
-
 void AppendAll(std::vector<std::string>& list, const std::vector<std::string>& pieces) {
   list.insert(list.end(), pieces.begin(), pieces.end());
 }
@@ -50,19 +22,19 @@ void AppendAll(std::vector<std::string>& list, const std::vector<std::string>& p
 // MDK leaves a file or group out of the build with IncludeInBuild 0 in its CommonProperty; a
 // missing value means it is built.
 bool IsIncludedInBuild(TiXmlElement* options) {
-  return ChildText(Child(options, "CommonProperty"), "IncludeInBuild") != "0";
+  return ChildElementText(ChildElement(options, "CommonProperty"), "IncludeInBuild") != "0";
 }
 
 // True when a run-time environment file's targetInfos name `targetName` without excluded="1". A
 // file without target information belongs to every target.
 bool RteFileBelongsTo(TiXmlElement* file, const std::string& targetName) {
-  TiXmlElement* targetInfos = Child(file, "targetInfos");
-  if (FirstChild(targetInfos) == nullptr) return true;
-  for (TiXmlElement* info = FirstChild(targetInfos); info != nullptr;
+  TiXmlElement* targetInfos = ChildElement(file, "targetInfos");
+  if (FirstChildElementOf(targetInfos) == nullptr) return true;
+  for (TiXmlElement* info = FirstChildElementOf(targetInfos); info != nullptr;
        info = info->NextSiblingElement()) {
     const char* name = info->Attribute("name");
     const char* excluded = info->Attribute("excluded");
-    if (IsNamed(info, "targetInfo") && name != nullptr && targetName == name &&
+    if (IsElementNamed(info, "targetInfo") && name != nullptr && targetName == name &&
         (excluded == nullptr || std::strcmp(excluded, "1") != 0)) {
       return true;
     }
@@ -81,15 +53,15 @@ void ReadRteFiles(TiXmlElement* rte, const std::string& targetName, ProjectInfo&
   std::replace(componentsFolder.begin(), componentsFolder.end(), ' ', '_');
   AppendOnce(info.rteIncludeFolders, componentsFolder);
 
-  for (TiXmlElement* file = FirstChild(Child(rte, "files")); file != nullptr;
+  for (TiXmlElement* file = FirstChildElementOf(ChildElement(rte, "files")); file != nullptr;
        file = file->NextSiblingElement()) {
-    if (!IsNamed(file, "file") || !RteFileBelongsTo(file, targetName)) continue;
-    for (TiXmlElement* instance = FirstChild(file); instance != nullptr;
+    if (!IsElementNamed(file, "file") || !RteFileBelongsTo(file, targetName)) continue;
+    for (TiXmlElement* instance = FirstChildElementOf(file); instance != nullptr;
          instance = instance->NextSiblingElement()) {
       const char* removed = instance->Attribute("removed");
       const bool isRemoved = removed != nullptr && std::strcmp(removed, "1") == 0;
-      if (!IsNamed(instance, "instance") || isRemoved) continue;
-      const std::string path = JoinSegments(NormalizedSegments(ToForwardSlashes(Text(instance))));
+      if (!IsElementNamed(instance, "instance") || isRemoved) continue;
+      const std::string path = JoinSegments(NormalizedSegments(ToForwardSlashes(ElementText(instance))));
       if (IsCompiledSourceName(path)) {
         AppendOnce(info.rteSourceFiles, path);
       } else if (IsHeaderName(path)) {
@@ -107,23 +79,23 @@ void ReadRteFiles(TiXmlElement* rte, const std::string& targetName, ProjectInfo&
 void ReadProjectElement(TiXmlElement* project, const std::string& targetName, ProjectInfo& info) {
   TiXmlElement* target = FindTarget(project, targetName);
   if (target == nullptr && !targetName.empty()) return;
-  info.targetName = ChildText(target, "TargetName");
+  info.targetName = ChildElementText(target, "TargetName");
 
-  TiXmlElement* targetOption = Child(target, "TargetOption");
-  std::string device = ChildText(Child(targetOption, "TargetCommonOption"), "Device");
+  TiXmlElement* targetOption = ChildElement(target, "TargetOption");
+  std::string device = ChildElementText(ChildElement(targetOption, "TargetCommonOption"), "Device");
   if (!device.empty() && device[0] == '-') device.erase(0, 1);
   info.deviceName = device;
   info.chipModel = ParseDeviceName(info.deviceName, &info.flashSizeCode, &info.flashSizeKb);
 
-  TiXmlElement* cads = Child(Child(targetOption, "TargetArmAds"), "Cads");
+  TiXmlElement* cads = ChildElement(ChildElement(targetOption, "TargetArmAds"), "Cads");
   TiXmlElement* found = nullptr;
-  if (FindElementByName(cads, "Define", found)) AppendAll(info.defines, SplitDefines(Text(found)));
+  if (FindElementByName(cads, "Define", found)) AppendAll(info.defines, SplitDefines(ElementText(found)));
   if (FindElementByName(cads, "IncludePath", found)) {
-    AppendAll(info.includePaths, SplitIncludePaths(Text(found)));
+    AppendAll(info.includePaths, SplitIncludePaths(ElementText(found)));
   }
 
   ReadSourceGroups(target, info.groups);
-  ReadRteFiles(Child(project, "RTE"), info.targetName, info);
+  ReadRteFiles(ChildElement(project, "RTE"), info.targetName, info);
   ReadTargetSettings(target, info.settings);
   ReadOwnOptions(target, info.ownOptions);
 }
@@ -141,7 +113,7 @@ Result ReadMdkProject(const std::string& path, ProjectInfo* info, const std::str
   std::vector<std::string> names;
   TiXmlElement* chosen = nullptr;
   for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
-    if (!IsNamed(element, "Project")) continue;
+    if (!IsElementNamed(element, "Project")) continue;
     ListTargetNames(element, names);
     if (chosen == nullptr && !targetName.empty()) chosen = FindTarget(element, targetName);
   }
@@ -155,9 +127,9 @@ Result ReadMdkProject(const std::string& path, ProjectInfo* info, const std::str
   TiXmlElement* cpuScope = targetName.empty() ? root : chosen;
   info->flashOrigin = ReadFlashOrigin(cpuScope);
   TiXmlElement* cpu = nullptr;
-  if (FindElementByName(cpuScope, "Cpu", cpu)) info->flashLength = ParseFlashLength(Text(cpu));
+  if (FindElementByName(cpuScope, "Cpu", cpu)) info->flashLength = ParseFlashLength(ElementText(cpu));
   for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
-    if (IsNamed(element, "Project")) ReadProjectElement(element, targetName, *info);
+    if (IsElementNamed(element, "Project")) ReadProjectElement(element, targetName, *info);
   }
   return Result::Success();
 }
@@ -211,24 +183,24 @@ std::string FirstOversizedList(const ProjectInfo& info) {
 uint64_t ReadFlashOrigin(TiXmlElement* root) {
   TiXmlElement* cpu = nullptr;
   if (!FindElementByName(root, "Cpu", cpu)) return kDefaultFlashOrigin;
-  return ParseFlashOrigin(Text(cpu));
+  return ParseFlashOrigin(ElementText(cpu));
 }
 
 void ReadSourceGroups(TiXmlElement* target, std::vector<SourceGroup>& groups) {
   // Only the leading run of Group (and File) elements counts: the first other element ends it.
-  for (TiXmlElement* group = FirstChild(Child(target, "Groups"));
-       group != nullptr && IsNamed(group, "Group"); group = group->NextSiblingElement()) {
+  for (TiXmlElement* group = FirstChildElementOf(ChildElement(target, "Groups"));
+       group != nullptr && IsElementNamed(group, "Group"); group = group->NextSiblingElement()) {
     SourceGroup sourceGroup;
-    sourceGroup.groupName = ToForwardSlashes(ChildText(group, "GroupName"));
-    const bool groupIncluded = IsIncludedInBuild(Child(group, "GroupOption"));
+    sourceGroup.groupName = ToForwardSlashes(ChildElementText(group, "GroupName"));
+    const bool groupIncluded = IsIncludedInBuild(ChildElement(group, "GroupOption"));
 
-    for (TiXmlElement* file = FirstChild(Child(group, "Files"));
-         file != nullptr && IsNamed(file, "File"); file = file->NextSiblingElement()) {
+    for (TiXmlElement* file = FirstChildElementOf(ChildElement(group, "Files"));
+         file != nullptr && IsElementNamed(file, "File"); file = file->NextSiblingElement()) {
       SourceFile sourceFile;
-      sourceFile.fileType = ParseFileType(ChildText(file, "FileType"));
-      sourceFile.fileName = ChildText(file, "FileName");
-      sourceFile.filePath = ChildText(file, "FilePath");
-      sourceFile.includeInBuild = groupIncluded && IsIncludedInBuild(Child(file, "FileOption"));
+      sourceFile.fileType = ParseFileType(ChildElementText(file, "FileType"));
+      sourceFile.fileName = ChildElementText(file, "FileName");
+      sourceFile.filePath = ChildElementText(file, "FilePath");
+      sourceFile.includeInBuild = groupIncluded && IsIncludedInBuild(ChildElement(file, "FileOption"));
       // Type 1 marks a C source file and 8 a C++ one; assembler (written for the ARM assembler),
       // objects, libraries, headers and texts are not linked, but the checks of the run see them.
       const bool linked = sourceFile.fileType == 1 || sourceFile.fileType == 8;

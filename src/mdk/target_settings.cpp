@@ -1,43 +1,22 @@
 // Reading the settings of the converted target: the texts of its option elements, as they stand.
 #include "mdk/target_settings.h"
 
-#include <cstring>
 #include <utility>
 
 #include "mdk/mdk_path.h"
+#include "mdk/xml_search.h"
 
 namespace {
-
-bool IsNamed(const TiXmlElement* element, const char* name) {
-  return std::strcmp(element->Value(), name) == 0;
-}
-
-TiXmlElement* FirstChild(TiXmlElement* parent) {
-  return parent != nullptr ? parent->FirstChildElement() : nullptr;
-}
-
-TiXmlElement* Child(TiXmlElement* parent, const char* name) {
-  for (TiXmlElement* child = FirstChild(parent); child != nullptr;
-       child = child->NextSiblingElement()) {
-    if (IsNamed(child, name)) return child;
-  }
-  return nullptr;
-}
-
-std::string Text(const TiXmlElement* element) {
-  const char* text = element != nullptr ? element->GetText() : nullptr;
-  return text != nullptr ? text : "";
-}
 
 // Adds the text of every leaf element below `parent`, keyed by `prefix` and its path from there;
 // a key already held keeps its first text.
 void AddLeafTexts(TiXmlElement* parent, const std::string& prefix,
                   std::map<std::string, std::string>& values) {
-  for (TiXmlElement* child = FirstChild(parent); child != nullptr;
+  for (TiXmlElement* child = FirstChildElementOf(parent); child != nullptr;
        child = child->NextSiblingElement()) {
     const std::string path = prefix + child->Value();
     if (child->FirstChildElement() == nullptr) {
-      values.emplace(path, Text(child));
+      values.emplace(path, ElementText(child));
     } else {
       AddLeafTexts(child, path + "/", values);
     }
@@ -58,50 +37,50 @@ void AddOwnOptions(TiXmlElement* options, const std::string& groupName,
 }
 
 bool IsIncludedInBuild(TiXmlElement* options) {
-  return Text(Child(Child(options, "CommonProperty"), "IncludeInBuild")) != "0";
+  return ElementText(ChildElement(ChildElement(options, "CommonProperty"), "IncludeInBuild")) != "0";
 }
 
 }  // namespace
 
 TiXmlElement* FindTarget(TiXmlElement* project, const std::string& name) {
-  TiXmlElement* targets = Child(project, "Targets");
-  if (name.empty()) return Child(targets, "Target");
-  for (TiXmlElement* target = FirstChild(targets); target != nullptr;
+  TiXmlElement* targets = ChildElement(project, "Targets");
+  if (name.empty()) return ChildElement(targets, "Target");
+  for (TiXmlElement* target = FirstChildElementOf(targets); target != nullptr;
        target = target->NextSiblingElement()) {
-    if (IsNamed(target, "Target") && Text(Child(target, "TargetName")) == name) return target;
+    if (IsElementNamed(target, "Target") && ElementText(ChildElement(target, "TargetName")) == name) return target;
   }
   return nullptr;
 }
 
 void ListTargetNames(TiXmlElement* project, std::vector<std::string>& names) {
-  for (TiXmlElement* target = FirstChild(Child(project, "Targets")); target != nullptr;
+  for (TiXmlElement* target = FirstChildElementOf(ChildElement(project, "Targets")); target != nullptr;
        target = target->NextSiblingElement()) {
-    if (IsNamed(target, "Target")) names.push_back(Text(Child(target, "TargetName")));
+    if (IsElementNamed(target, "Target")) names.push_back(ElementText(ChildElement(target, "TargetName")));
   }
 }
 
 void ReadTargetSettings(TiXmlElement* target, std::map<std::string, std::string>& settings) {
   settings.clear();
-  for (TiXmlElement* child = FirstChild(target); child != nullptr;
+  for (TiXmlElement* child = FirstChildElementOf(target); child != nullptr;
        child = child->NextSiblingElement()) {
-    if (child->FirstChildElement() == nullptr) settings.emplace(child->Value(), Text(child));
+    if (child->FirstChildElement() == nullptr) settings.emplace(child->Value(), ElementText(child));
   }
-  AddLeafTexts(Child(target, "TargetOption"), "", settings);
+  AddLeafTexts(ChildElement(target, "TargetOption"), "", settings);
 }
 
 void ReadOwnOptions(TiXmlElement* target, std::vector<OwnOptions>& options) {
   options.clear();
   // The same walk as the reader's: the leading run of Group elements, and of File elements.
-  for (TiXmlElement* group = FirstChild(Child(target, "Groups"));
-       group != nullptr && IsNamed(group, "Group"); group = group->NextSiblingElement()) {
-    const std::string groupName = ToForwardSlashes(Text(Child(group, "GroupName")));
-    TiXmlElement* groupOptions = Child(group, "GroupOption");
+  for (TiXmlElement* group = FirstChildElementOf(ChildElement(target, "Groups"));
+       group != nullptr && IsElementNamed(group, "Group"); group = group->NextSiblingElement()) {
+    const std::string groupName = ToForwardSlashes(ElementText(ChildElement(group, "GroupName")));
+    TiXmlElement* groupOptions = ChildElement(group, "GroupOption");
     const bool groupIncluded = IsIncludedInBuild(groupOptions);
     AddOwnOptions(groupOptions, groupName, "", groupIncluded, options);
-    for (TiXmlElement* file = FirstChild(Child(group, "Files"));
-         file != nullptr && IsNamed(file, "File"); file = file->NextSiblingElement()) {
-      TiXmlElement* fileOptions = Child(file, "FileOption");
-      AddOwnOptions(fileOptions, groupName, Text(Child(file, "FileName")),
+    for (TiXmlElement* file = FirstChildElementOf(ChildElement(group, "Files"));
+         file != nullptr && IsElementNamed(file, "File"); file = file->NextSiblingElement()) {
+      TiXmlElement* fileOptions = ChildElement(file, "FileOption");
+      AddOwnOptions(fileOptions, groupName, ElementText(ChildElement(file, "FileName")),
                     groupIncluded && IsIncludedInBuild(fileOptions), options);
     }
   }

@@ -1,4 +1,5 @@
-// Searches of a TinyXML subtree, by element name and by an attribute pattern.
+// Searches of a TinyXML subtree, by element name and by an attribute pattern, and the small
+// look-ups the MDK reader makes with them.
 #include "mdk/xml_search.h"
 
 #include <cstring>
@@ -33,4 +34,29 @@ bool FindElementByAttribute(TiXmlNode* start, const char* elementName, const cha
     FindElementByAttribute(child, elementName, attributeName, pattern, found);
   }
   return true;
+}
+
+bool IsElementNamed(const TiXmlElement* element, const char* name) {
+  return std::strcmp(element->Value(), name) == 0;
+}
+
+TiXmlElement* FirstChildElementOf(TiXmlElement* parent) {
+  return parent != nullptr ? parent->FirstChildElement() : nullptr;
+}
+
+TiXmlElement* ChildElement(TiXmlElement* parent, const char* name) {
+  for (TiXmlElement* child = FirstChildElementOf(parent); child != nullptr;
+       child = child->NextSiblingElement()) {
+    if (IsElementNamed(child, name)) return child;
+  }
+  return nullptr;
+}
+
+std::string ElementText(const TiXmlElement* element) {
+  const char* text = element != nullptr ? element->GetText() : nullptr;
+  return text != nullptr ? text : "";
+}
+
+std::string ChildElementText(TiXmlElement* parent, const char* name) {
+  return ElementText(ChildElement(parent, name));
 }

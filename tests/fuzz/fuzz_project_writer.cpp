@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFuzzFile(path, data, size);
   // What the writer adds must never make a template that the library itself handles malformed.
   const bool wellFormed = SurvivesRoundTrip(path);
-  if (GenerateProjectFile(FuzzModel(), folder) && wellFormed) {
+  if (GenerateProjectFile(FuzzModel(), folder, PlanLinks(FuzzModel(), folder)) && wellFormed) {
     TiXmlDocument written;
     FuzzCheck(written.LoadFile(path.c_str()), "a written .project is well-formed XML");
   }

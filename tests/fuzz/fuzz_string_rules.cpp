@@ -40,6 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "a relative link location is PARENT-n-PROJECT_LOC with its climbs counted");
   }
   IsValidUtf8(text);
+  if (IsXmlText(text)) {
+    FuzzCheck(IsValidUtf8(text), "a text XML can carry is UTF-8");
+  }
+  const std::string encoded = EncodeUriPath(text);
+  for (const char c : encoded) {
+    FuzzCheck(static_cast<unsigned char>(c) > ' ' && c != '#' && c != '?' && c != '"' && c != '\\',
+              "an encoded URI path holds no blank, control character, '#', '?', '\"' or '\\'");
+  }
   std::vector<std::string> pieces;
   SplitString(text, "/\\", pieces);
   for (const std::string& piece : pieces) {

@@ -31,8 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzCheck(ReplaceLine(text, index, "X").ok(), "a readable, writable file is rewritten");
   FuzzCheck(LineCount(ReadFuzzFile(text)) == LineCount(input), "a rewrite keeps the line count");
 
+  // A settings file of four lines or more is rewritten; a shorter one is refused and left alone.
   WriteFuzzFile(folder + "/preferences.ini", data, size);
-  FuzzCheck(UpdateSettingsFile(folder, FuzzModel()).ok(), "a settings file is rewritten");
+  const bool longEnough = LineCount(input) >= 4;
+  FuzzCheck(UpdateSettingsFile(folder, FuzzModel()).ok() == longEnough,
+            "a settings file is rewritten exactly when it holds the lines the run writes");
+  if (!longEnough) {
+    FuzzCheck(ReadFuzzFile(folder + "/preferences.ini") == input, "a refused file is left alone");
+  }
 
   const std::string scripts = folder + "/ldscripts";
   mkdir(scripts.c_str(), 0755);

@@ -57,6 +57,11 @@ TEST(ProjectWriterTest, LocationRule) {
   EXPECT_EQ(LocationUri(LocateLinkedFile("../src/../inc/util.c")),
             "PARENT-1-PROJECT_LOC/inc/util.c");
   EXPECT_EQ(LocationUri(LocateLinkedFile("src/main.c")), "PARENT-0-PROJECT_LOC/src/main.c");
+  // A URI path escapes what Java's URI escapes; a NUL byte too, which a lookup in the table of
+  // kept characters would find as its end.
+  constexpr char kPath[] = "my src/100%.c#?[]\"\x7f\x01\0-_.!~*'(),;:$&+=@/\xc3\xa9";
+  EXPECT_EQ(EncodeUriPath(std::string(kPath, sizeof kPath - 1)),
+            "my%20src/100%25.c%23%3F%5B%5D%22%7F%01%00-_.!~*'(),;:$&+=@/\xc3\xa9");
 }
 
 class ProjectWriterFileTest : public ::testing::Test {
