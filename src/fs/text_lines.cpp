@@ -7,7 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace {
 
@@ -57,33 +57,40 @@ Result ReadTextLines(const std::string& path, uint64_t maxBytes,
     return Result::Failure(path, TooLargeReason(maxBytes));
   }
 
-  std::vector<char> block(kBlockSize);
+  // A source file fits one block, read once; a file that reports no size is read to its end.
+  const uint64_t fileSize = static_cast<uint64_t>(status.st_size);
+  const size_t blockSize =
+      fileSize > 0 && fileSize < kBlockSize ? static_cast<size_t>(fileSize) : kBlockSize;
+  std::unique_ptr<char[]> block(new char[blockSize]);
   std::string line;
   bool first = true;
-  for (;;) {
-    const ssize_t count = read(file.get(), block.data(), block.size());
+  uint64_t total = 0;
+  // The file as it was when opened: what is appended while it is read is not waited for.
+  while (fileSize == 0 || total < fileSize) {
+    const ssize_t count = read(file.get(), block.get(), blockSize);
     if (count < 0) {
       if (errno == EINTR) continue;
       return Result::FromErrno(path, errno);
     }
     if (count == 0) break;
     const size_t size = static_cast<size_t>(count);
+    total += size;
     if (first) {
       first = false;
       const size_t probe = size < kTextProbeSize ? size : kTextProbeSize;
-      if (memchr(block.data(), '\0', probe) != nullptr) {
+      if (memchr(block.get(), '\0', probe) != nullptr) {
         return Result::Failure(path, kNotTextReason);
       }
     }
     size_t from = 0;
     while (from < size) {
-      const void* found = memchr(block.data() + from, '\n', size - from);
+      const void* found = memchr(block.get() + from, '\n', size - from);
       if (found == nullptr) {
-        line.append(block.data() + from, size - from);
+        line.append(block.get() + from, size - from);
         break;
       }
-      const size_t newline = static_cast<size_t>(static_cast<const char*>(found) - block.data());
-      line.append(block.data() + from, newline - from);
+      const size_t newline = static_cast<size_t>(static_cast<const char*>(found) - block.get());
+      line.append(block.get() + from, newline - from);
       if (!onLine(line)) return Result::Success();
       line.clear();
       from = newline + 1;

@@ -194,7 +194,13 @@ constexpr int kRetargetLineSpan = 8;
 // --- Text helpers ---
 
 // The classes of a byte, looked up rather than compared: the scan asks them of every byte.
-enum CharClass : uint8_t { kIdentifierStart = 1, kDigitClass = 2, kSpaceClass = 4 };
+enum CharClass : uint8_t {
+  kIdentifierStart = 1,
+  kDigitClass = 2,
+  kSpaceClass = 4,
+  kCleanStop = 8,      // may open a comment or a literal
+  kFindingStart = 16,  // begins a name the scan looks for
+};
 
 struct CharClasses {
   uint8_t of[256] = {};
@@ -205,6 +211,8 @@ struct CharClasses {
     of[static_cast<unsigned char>('$')] = kIdentifierStart;
     for (int c = '0'; c <= '9'; ++c) of[c] = kDigitClass;
     for (const char c : {' ', '\t', '\f', '\v', '\r'}) of[static_cast<unsigned char>(c)] = kSpaceClass;
+    for (const char c : {'/', '"', '\'', '@'}) of[static_cast<unsigned char>(c)] = kCleanStop;
+    for (const char c : {'_', 'f', 'I', 'L', 'r', '$'}) of[static_cast<unsigned char>(c)] |= kFindingStart;
   }
 };
 constexpr CharClasses kCharClasses;
@@ -258,8 +266,11 @@ void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComm
   text->assign(line.data(), line.size());
   code->assign(line.data(), line.size());
   const size_t size = line.size();
+  char* const textBytes = text->data();
+  char* const codeBytes = code->data();
   auto blank = [&](size_t from, size_t to) {
-    for (size_t k = from; k < to; ++k) (*text)[k] = (*code)[k] = ' ';
+    std::memset(textBytes + from, ' ', to - from);
+    std::memset(codeBytes + from, ' ', to - from);
   };
   const bool assembler = IsAssembler(language);
   if (language == SourceLanguage::kAssembler && !*inBlockComment) {
@@ -283,6 +294,9 @@ void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComm
       *inBlockComment = false;
       continue;
     }
+    // Most of a line is neither comment nor literal.
+    while (i < size && (ClassOf(line[i]) & kCleanStop) == 0) ++i;
+    if (i == size) break;
     const char c = line[i];
     if (c == '/' && i + 1 < size && line[i + 1] == '/') {
       blank(i, size);
@@ -302,7 +316,7 @@ void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComm
       size_t j = i + 1;
       while (j < size && line[j] != c) j += (line[j] == '\\' && j + 1 < size) ? 2 : 1;
       const size_t end = j < size ? j : size;
-      for (size_t k = i + 1; k < end; ++k) (*code)[k] = ' ';
+      if (end > i + 1) std::memset(codeBytes + i + 1, ' ', end - i - 1);
       i = j < size ? j + 1 : size;
       continue;
     }
@@ -346,7 +360,11 @@ void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* toke
       const size_t close = code.find(c, j);
       j = close == std::string::npos ? size : close + 1;
     }
-    tokens->push_back({kind, i, j});
+    // Filled in place: a token built aside and copied in costs a stall per token.
+    Token& token = tokens->emplace_back();
+    token.kind = kind;
+    token.begin = i;
+    token.end = j;
     i = j;
   }
 }
@@ -1043,6 +1061,8 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
   std::vector<Token>& tokens = tokens_;
   TokenizeCode(code, from, &tokens);
   bool sawRegister = false;
+  // The identifier before the current token, kept as a view while the line lasts.
+  std::string_view previous = previousIdentifier_;
   for (size_t i = 0; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
     const Token* next = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
@@ -1051,23 +1071,25 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         if (IsPunctuator(code, &token, '{')) Report(asmLine_, asmColumn_, "", kInlineAsmText);
         asmPending_ = false;
       }
-      const char c = code[token.begin];
-      const bool structural =
-          token.kind == Token::Kind::kPunctuator && (c == '(' || c == ')' || c == '{');
-      AdvanceRetarget(structural ? c : '\0', lineNumber);
+      if (retargetStage_ != RetargetStage::kNone) {
+        const char c = code[token.begin];
+        const bool structural =
+            token.kind == Token::Kind::kPunctuator && (c == '(' || c == ')' || c == '{');
+        AdvanceRetarget(structural ? c : '\0', lineNumber);
+      }
     }
     if (token.kind == Token::Kind::kString &&
         TokenText(text, token).find(".ARM.__at_") != std::string_view::npos) {
       Report(lineNumber, token.begin, "", kAtSectionText);
     }
     if (token.kind != Token::Kind::kIdentifier) {
-      if (!inDefine) previousIdentifier_.clear();
+      if (!inDefine) previous = std::string_view();
       continue;
     }
     const std::string_view name = TokenText(code, token);
-    // Every name looked for below begins with one of these; most identifiers end here.
-    if (std::strchr("_fILr$", name[0]) == nullptr) {
-      if (!inDefine) previousIdentifier_.assign(name.data(), name.size());
+    // Every name looked for below begins with one of a few letters; most identifiers end here.
+    if ((ClassOf(name[0]) & kFindingStart) == 0) {
+      if (!inDefine) previous = name;
       continue;
     }
     const bool called = IsPunctuator(code, next, '(');
@@ -1085,7 +1107,7 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
       }
     } else if (name == "__attribute__" || name == "__attribute") {
       if (HasAtAttribute(code, tokens, i)) Report(lineNumber, token.begin, "", kAtAttributeText);
-    } else if (name == "__FILE" && previousIdentifier_ == "struct") {
+    } else if (name == "__FILE" && previous == "struct") {
       Report(lineNumber, token.begin, name, kFileStructText);
     } else if ((name[0] == 'I' || name[0] == 'L') &&
                (StartsWith(name, "Image$$") || StartsWith(name, "Load$$"))) {
@@ -1106,8 +1128,7 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
       if (hook != nullptr) {
         if (!hook->definitionOnly) {
           Report(lineNumber, token.begin, name, hook->text);
-        } else if (!inDefine && !previousIdentifier_.empty() &&
-                   !Contains(kStatementWords, previousIdentifier_)) {
+        } else if (!inDefine && !previous.empty() && !Contains(kStatementWords, previous)) {
           // A type name before it: a declaration or a definition, told apart by what follows
           // the parameters.
           retargetStage_ = RetargetStage::kParameters;
@@ -1118,7 +1139,10 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         }
       }
     }
-    if (!inDefine) previousIdentifier_.assign(name.data(), name.size());
+    if (!inDefine) previous = name;
+  }
+  if (!inDefine && previous.data() != previousIdentifier_.data()) {
+    previousIdentifier_.assign(previous.data(), previous.size());
   }
 }
 

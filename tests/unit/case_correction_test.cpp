@@ -43,7 +43,7 @@ TEST(CaseCorrectionTest, TakesTheOneSpellingOnDiskAndLeavesTheRest) {
   group.otherFiles = {File(4, "DSP.LIB", "..\\lib\\DSP.lib")};
   project.groups = {group};
   project.includePaths = {"../../User/BSP", "../../user", "../../Missing", "C:/Keil/inc",
-                          temp / "USER/bsp"};
+                          temp / "USER/bsp", "../../USER/Bsp/"};
 
   const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, mdk);
   const std::vector<std::string> expected = {
@@ -52,6 +52,7 @@ TEST(CaseCorrectionTest, TakesTheOneSpellingOnDiskAndLeavesTheRest) {
       "Case corrected: ..\\lib\\DSP.lib -> ../Lib/dsp.lib",
       "Case corrected: ../User/BSP -> ../user/bsp",
       "Case corrected: " + temp / "USER/bsp" + " -> " + temp / "user/bsp",
+      "Case corrected: ../USER/Bsp/ -> ../user/bsp",
   };
   EXPECT_EQ(CaseCorrectionLines(corrections), expected);
 
@@ -70,7 +71,7 @@ TEST(CaseCorrectionTest, TakesTheOneSpellingOnDiskAndLeavesTheRest) {
   EXPECT_EQ(project.groups[0].otherFiles[0].fileName, "dsp.lib");
   EXPECT_EQ(project.includePaths,
             (std::vector<std::string>{"../../user/bsp", "../../user", "../../Missing",
-                                      "C:/Keil/inc", temp / "user/bsp"}));
+                                      "C:/Keil/inc", temp / "user/bsp", "../../user/bsp"}));
 }
 
 }  // namespace
