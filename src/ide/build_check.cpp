@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <cstring>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -155,7 +154,7 @@ class BuildChecker {
     std::string path;       // "" when GCC finds it nowhere, case ignored or not
     std::string shownPath;  // as the report shows it
     bool caseOnly = false;  // found only when case is ignored
-    std::string relative;  // for caseOnly: the name as written, spelt as on disk
+    std::string relative;   // for caseOnly: the name as written, spelt as on disk
   };
 
   FoundHeader FindHeader(const IncludeDirective& include, const std::string& folder) const {
