@@ -188,6 +188,31 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
   return found == kNames.end() ? nullptr : &found->second;
 }
 
+// Whether a line (less its comments) may hold anything ScanCode reports: every name of the tables
+// above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook without
+// them ("fputc", "fgetc", "_sys_", "_ttywrch"). A line without any of these is passed over.
+bool MayHoldFinding(std::string_view text) {
+  // Each candidate is told by the byte after its first before any comparison.
+  for (size_t at = text.find('_'); at != std::string_view::npos; at = text.find('_', at + 1)) {
+    const std::string_view rest = text.substr(at);
+    if (rest.size() < 2) break;
+    if (rest[1] == '_') return true;
+    if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
+    if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
+  }
+  for (size_t at = text.find('$'); at != std::string_view::npos; at = text.find('$', at + 1)) {
+    if (at + 1 < text.size() && text[at + 1] == '$') return true;
+  }
+  for (size_t at = text.find('f'); at != std::string_view::npos; at = text.find('f', at + 1)) {
+    const std::string_view rest = text.substr(at);
+    if (rest.size() >= 5 && (rest[1] == 'p' || rest[1] == 'g') &&
+        (rest.compare(0, 5, "fputc") == 0 || rest.compare(0, 5, "fgetc") == 0)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // A definition's parameters and body must follow its name within this many lines.
 constexpr int kRetargetLineSpan = 8;
 
@@ -941,7 +966,40 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
     HandleDirective(text, code, first + 1, lineNumber);
     return;
   }
-  if (Active()) ScanCode(text, code, first, lineNumber, false);
+  if (!Active()) return;
+  // Most lines hold nothing to report and nothing waits on them: they only pass their last
+  // identifier on to the next line.
+  if (!asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text)) {
+    KeepLastIdentifier(code, first);
+    return;
+  }
+  ScanCode(text, code, first, lineNumber, false);
+}
+
+void ArmCodeScanner::KeepLastIdentifier(const std::string& code, size_t from) {
+  size_t end = code.size();
+  while (end > from && IsSpace(code[end - 1])) --end;
+  if (end == from || !IsIdentifierChar(code[end - 1])) {
+    previousIdentifier_.clear();
+    return;
+  }
+  // Back to where the last token may begin: a number such as 1.5e+3f runs through ".", "'" and an
+  // exponent's sign, and only the tokens from there tell whether the line ends with a name.
+  size_t start = end;
+  while (start > from) {
+    const char c = code[start - 1];
+    const bool sign = (c == '+' || c == '-') && start - 1 > from &&
+                      std::strchr("eEpP", code[start - 2]) != nullptr;
+    if (!IsIdentifierChar(c) && c != '.' && c != '\'' && !sign) break;
+    --start;
+  }
+  TokenizeCode(code, start, &tokens_);
+  const Token& last = tokens_.back();
+  if (last.kind == Token::Kind::kIdentifier) {
+    previousIdentifier_.assign(code, last.begin, last.end - last.begin);
+  } else {
+    previousIdentifier_.clear();
+  }
 }
 
 void ArmCodeScanner::HandleDirective(const std::string& text, const std::string& code, size_t from,

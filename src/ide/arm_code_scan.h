@@ -116,6 +116,9 @@ class ArmCodeScanner {
 
   bool Active() const;
   void ScanLogicalLine(std::string_view line, int lineNumber);
+  /// Takes the last token of `code` from `from` on as the identifier before the next line's
+  /// first token, as ScanCode would leave it.
+  void KeepLastIdentifier(const std::string& code, size_t from);
   void HandleDirective(const std::string& text, const std::string& code, size_t from,
                        int lineNumber);
   void HandlePragma(const std::string& code, size_t from, int lineNumber);

@@ -178,7 +178,11 @@ TEST(ArmCodeScanTest, ReportsWhatGccCompilesOncePerLine) {
         "#pragma Otime\n"
         "uint8_t buf[16] __attribute__((at(0x20001000)));\n"
         "uint8_t buf2[16] __attribute__((section(\".ARM.__at_0x20002000\")));\n"
-        "uint8_t buf3[16] __attribute__((aligned(4), section(\"dma\")));\n"},
+        "uint8_t buf3[16] __attribute__((aligned(4), section(\"dma\")));\n"
+        "typedef struct\n"
+        "__FILE FILE;\n"
+        "float scale = 1.e5\n"
+        "fgetc(f) { }\n"},
        {},
        {"0:1: ARM C library #pragma import: GCC ignores it; drop it and link with "
         "--specs=nosys.specs",
@@ -199,7 +203,10 @@ TEST(ArmCodeScanTest, ReportsWhatGccCompilesOncePerLine) {
         "0:16: ARM Compiler placement at(): GCC ignores it and places the object anywhere; place "
         "it with a section of the linker script",
         "0:17: ARM linker section .ARM.__at_: GNU ld does not place it at that address; place it "
-        "with a section of the linker script"}},
+        "with a section of the linker script",
+        // A name at the end of a line counts for the next one; a number there does not.
+        "0:20: ARM C library struct __FILE: newlib does not use it; drop it and retarget through "
+        "_write and _read"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
