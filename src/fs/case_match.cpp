@@ -20,18 +20,6 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Fills `names` with the names in `folder` equal to `name` when case is ignored; at most two are
 // collected, as two already make the match ambiguous.
 Result NamesIgnoringCase(const std::string& folder, const std::string& name,
@@ -57,6 +45,18 @@ Result NamesIgnoringCase(const std::string& folder, const std::string& name,
 }
 
 }  // namespace
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
 
 Result ResolveIgnoringCase(const std::string& base, const std::string& relative,
                            CaseResolution* found) {

@@ -23,6 +23,10 @@ struct CaseResolution {
   std::string path;
 };
 
+/// True when `a` and `b` are equal once ASCII letters are taken in one case; other bytes must be
+/// equal as they are.
+bool EqualIgnoringCase(const std::string& a, const std::string& b);
+
 /// Resolves `relative` (segments separated by "/") below the folder `base`, one segment at a time:
 /// a segment that exists as written is taken as it is; otherwise the one entry of its folder whose
 /// name equals it when ASCII letter case is ignored. An absolute `relative` starts at "/", and an

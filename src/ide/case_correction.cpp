@@ -25,18 +25,6 @@ bool IsOfType(const std::string& path, EntryType type) {
   return type == EntryType::kFile ? S_ISREG(status.st_mode) : S_ISDIR(status.st_mode);
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The spellings on disk of the target's paths, relative to the MDK folder unless absolute. A
 // target lists many files of few folders: each folder is looked up once.
 class DiskSpelling {
