@@ -20,7 +20,8 @@ seeds_for() {
     cproject_writer) find "$src/examples" "$src/tests/data" -name '.cproject' ;;
     text_files) find "$src/examples" -name '*.ld' -o -name 'preferences.ini' ;;
     string_rules) printf '%s\n' '..\src\main.c' 'QM26R620AVGT7' 'IROM(0x08000000,0x100000)' \
-      'USE_HAL, V="1,2" B' '..\inc; ..\..\lib' ;;
+      'USE_HAL, V="1,2" B' '..\inc; ..\..\lib' \
+      '#if defined(__CC_ARM) || (LEVEL > 1 && TWICE(3) == 6)' ;;
   esac
 }
 

@@ -18,8 +18,10 @@
 #include "chip/settings_file.h"
 #include "fs/xml_file.h"
 #include "fs/xml_text.h"
+#include "ide/build_check_plan.h"
 #include "ide/build_selection.h"
 #include "ide/build_settings.h"
+#include "ide/case_correction.h"
 #include "ide/cproject_writer.h"
 #include "ide/not_carried_over.h"
 #include "ide/project_writer.h"
@@ -183,6 +185,8 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (!PrepareProjectFolder(paths, project, &lock)) return kFailure;
   if (!PlaceTemplate(paths)) return kFailure;
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
+  // MDK on Windows found the target's paths in any letter case; GCC finds them only as on disk.
+  const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, paths.mdkFolder);
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.
@@ -193,6 +197,8 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
   if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
   PrintNotCarriedOver(project);
+  PrintBuildCheck(project, links, selection, paths.projectFolder, paths.mdkFolder,
+                  paths.startupName, corrections);
   if (!WriteDeviceFiles(paths, project)) return kFailure;
   return 0;
 }

@@ -2,6 +2,7 @@
 // demo for every catalogue model, and MDK layouts whose folders hold files the target never builds.
 #include <algorithm>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -371,5 +372,40 @@ INSTANTIATE_TEST_SUITE_P(MdkLayouts, FixtureBuildTest, ::testing::ValuesIn(kFixt
                          [](const ::testing::TestParamInfo<FixtureCase>& param) {
                            return std::string(param.param.name);
                          });
+
+// The target writes a linked file, a file of the MDK folder and the include folder in other letter
+// case than the disk: as written, GCC finds none of them and the copy of the MDK folder's file
+// stays out of the build. Corrected, the project builds all three under their names on disk.
+TEST(CaseCorrectionBuildTest, PathsWrittenInOtherCaseBuild) {
+  ScopedTempDir dir;
+  CopyTree(SourceDir() + "/tests/data/check/case", dir / "case");
+  const RunResult run = Convert(dir / "case/MDK-ARM/case.uvprojx", Bsp(), dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  EXPECT_EQ(run.err, "");
+  const Strings lines = SplitLines(run.out);
+  const Strings corrected = {
+      "Case corrected: ..\\HARDWARE\\LAN8720.c -> ../hardware/lan8720.c",
+      "Case corrected: .\\System\\System_QM26.c -> ./system/system_qm26.c",
+      "Case corrected: ../User/BSP -> ../user/bsp",
+      "",
+      "Successfully!!! ",
+  };
+  const auto first = std::find(lines.begin(), lines.end(), corrected[0]);
+  ASSERT_NE(first, lines.end()) << run.out;
+  EXPECT_EQ(Strings(first, first + std::min<long>(lines.end() - first, corrected.size())),
+            corrected);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                       "Modify the include path configuration: \"../../user/bsp\""),
+            2);
+  EXPECT_EQ(Excluding(dir / "case/qm26_ide_proj/.cproject", kDebug), "");
+
+  const CdtBuild build = BuildLikeCdt(dir / "case/qm26_ide_proj", kDebug);
+  ASSERT_TRUE(build.linked) << build.log;
+  EXPECT_EQ(build.resources, (Strings{"Hardware/lan8720.c", "User/main.c",
+                                      "startup_qm26r620a_625.s", "system/system_qm26.c"}));
+  EXPECT_EQ(VectorTableProblem(build), "");
+  // The sources keep their names and their text.
+  EXPECT_EQ(ListTree(dir / "case/hardware"), (std::set<std::string>{"lan8720.c"}));
+}
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The string rules on arbitrary text: define and include splitting, the device name, the flash
-// origin, the file type, the link location and the UTF-8 check.
+// origin, the file type, the link location, the UTF-8 check, and the scan for ARM Compiler code
+// with its #if expressions.
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "fuzz/fuzz_support.h"
 #include "ide/project_writer.h"
 #include "fs/xml_text.h"
+#include "ide/arm_code_scan.h"
 #include "mdk/mdk_text.h"
 #include "mdk/mdk_path.h"
 
@@ -53,5 +55,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "split pieces are non-empty and hold no delimiter");
   }
   PathMatchesSeries(text, "QM26R620A");
+
+  // The text as a source file of each language, one line at a time.
+  for (const SourceLanguage language : {SourceLanguage::kC, SourceLanguage::kAssembler}) {
+    MacroState macros({"QM26R620A", "LEVEL=2", "TWICE(x)=((x)*2)"});
+    macros.SetLanguage(language);
+    ArmCodeScanner scanner(&macros, language);
+    int lines = 0;
+    bool inBlockComment = false;
+    for (size_t from = 0; from < text.size();) {
+      size_t end = text.find('\n', from);
+      if (end == std::string::npos) end = text.size();
+      const std::string line = text.substr(from, end - from);
+      scanner.AddLine(line);
+      IsArmSyntaxAssemblerLine(line, &inBlockComment);
+      ++lines;
+      from = end + 1;
+    }
+    scanner.Finish();
+    int previous = 0;
+    for (const CodeFinding& finding : scanner.findings()) {
+      FuzzCheck(finding.line >= 1 && finding.line <= lines && finding.line >= previous &&
+                    !finding.text.empty(),
+                "findings stand on the lines fed, in order, and say something");
+      previous = finding.line;
+    }
+    for (const IncludeDirective& include : scanner.TakeIncludes()) {
+      FuzzCheck(include.line >= 1 && include.line <= lines && !include.name.empty(),
+                "includes stand on the lines fed and name something");
+    }
+    scanner.UndoOwnMacros();
+    macros.EvaluateCondition(text);
+  }
   return 0;
 }

@@ -1,0 +1,253 @@
+// The check before the first build: what in the sources the IDE builds, and the headers they
+// include, GCC will reject or ignore where the ARM Compiler took it.
+#include "ide/build_check.h"
+
+#include <sys/stat.h>
+
+#include <set>
+#include <unordered_map>
+#include <utility>
+
+#include "fs/case_match.h"
+#include "fs/text_lines.h"
+#include "ide/arm_code_scan.h"
+
+namespace {
+
+constexpr char kLinePrefix[] = "Check before building: ";
+constexpr char kNotCheckedPrefix[] = "not checked: ";
+constexpr char kUnreadablePrefix[] = "not checked: cannot be read (";
+constexpr char kSummarySuffix[] = " places to check before the first build.";
+// GCC's own limit of nested includes.
+constexpr int kMaxIncludeDepth = 200;
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (folder.empty() || (!name.empty() && name[0] == '/')) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// `path` with its "." steps, empty steps and "x/.." pairs taken out, for showing.
+std::string Tidy(const std::string& path) {
+  const bool absolute = !path.empty() && path[0] == '/';
+  std::vector<std::string> segments;
+  for (size_t from = 0; from <= path.size();) {
+    size_t slash = path.find('/', from);
+    if (slash == std::string::npos) slash = path.size();
+    const std::string segment = path.substr(from, slash - from);
+    from = slash + 1;
+    if (segment.empty() || segment == ".") continue;
+    if (segment == ".." && !segments.empty() && segments.back() != "..") {
+      segments.pop_back();
+    } else if (segment != ".." || !absolute) {
+      segments.push_back(segment);
+    }
+  }
+  std::string tidy = absolute ? "/" : "";
+  for (size_t i = 0; i < segments.size(); ++i) tidy += (i > 0 ? "/" : "") + segments[i];
+  return tidy.empty() ? "." : tidy;
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string CaseIncludeText(const IncludeDirective& include, const std::string& shownFound,
+                            const std::string& corrected) {
+  const std::string open = include.angled ? "<" : "\"";
+  const std::string close = include.angled ? ">" : "\"";
+  return "#include " + open + include.name + close + " matches " + shownFound +
+         " only when case is ignored: GCC does not find it; write " + open + corrected + close;
+}
+
+// "" for a file that was read; why it was not checked otherwise.
+std::string NotCheckedText(const Result& read) {
+  if (read.ok()) return "";
+  if (read.systemError() != 0) return kUnreadablePrefix + read.reason() + ")";
+  return kNotCheckedPrefix + read.reason();
+}
+
+class BuildChecker {
+ public:
+  explicit BuildChecker(const BuildCheckInput& input) : input_(input), macros_(input.defines) {
+    for (const std::string& define : input.defines) {
+      const std::string name = define.substr(0, define.find_first_of("=("));
+      if (!name.empty()) macroNames_.insert(name);
+    }
+  }
+
+  std::vector<std::string> Run() {
+    for (const CheckedSource& source : input_.sources) {
+      switch (source.kind) {
+        case CheckKind::kBuiltSource: {
+          const SourceLanguage language = LanguageOfPath(source.diskPath);
+          macros_.SetLanguage(language);
+          ScanFile(source.diskPath, source.shownPath, language, true, 0);
+          break;
+        }
+        case CheckKind::kLeftOutAssembler:
+          CheckAssemblerSyntax(source);
+          break;
+        case CheckKind::kPrebuiltLibrary:
+          records_.push_back({source.shownPath, kPrebuiltLibraryText, {}});
+          break;
+        case CheckKind::kPrebuiltObject:
+          records_.push_back({source.shownPath, kPrebuiltObjectText, {}});
+          break;
+      }
+    }
+    return ReportLines();
+  }
+
+ private:
+  struct FileRecord {
+    std::string shownPath;
+    std::string wholeFile;  // what is said of the whole file (why it was not checked); "" if none
+    std::vector<CodeFinding> findings;
+  };
+
+  std::string ShowPath(const std::string& diskPath) const {
+    const std::string tidy = Tidy(diskPath);
+    return input_.showPath ? input_.showPath(tidy) : tidy;
+  }
+
+  void ScanFile(const std::string& diskPath, const std::string& shownPath, SourceLanguage language,
+                bool isSource, int depth) {
+    struct stat status;
+    if (stat(diskPath.c_str(), &status) == 0) {
+      // A file reached again, under any path, was scanned already.
+      if (!scanned_.insert({status.st_dev, status.st_ino}).second) return;
+    }
+    const size_t index = records_.size();
+    records_.push_back({shownPath, "", {}});
+    ArmCodeScanner scanner(&macros_, language);
+    const std::string folder = FolderOf(diskPath);
+    auto followIncludes = [&]() {
+      for (const IncludeDirective& include : scanner.TakeIncludes()) {
+        FollowInclude(include, folder, language, depth, index);
+      }
+    };
+    const Result read =
+        ReadTextLines(diskPath, kMaxCheckedFileSize, [&](const std::string& line) {
+          scanner.AddLine(line);
+          if (scanner.HasIncludes()) followIncludes();
+          return true;
+        });
+    scanner.Finish();
+    followIncludes();
+    records_[index].wholeFile = NotCheckedText(read);
+    std::vector<CodeFinding>& findings = records_[index].findings;
+    findings.insert(findings.end(), scanner.findings().begin(), scanner.findings().end());
+    macroNames_.insert(scanner.definedNames().begin(), scanner.definedNames().end());
+    if (isSource) scanner.UndoOwnMacros();
+  }
+
+  // Where GCC finds an include, or would find it if case were ignored.
+  struct FoundHeader {
+    std::string path;       // "" when GCC finds it nowhere, case ignored or not
+    std::string shownPath;  // as the report shows it
+    bool caseOnly = false;  // found only when case is ignored
+    std::string relative;   // for caseOnly: the name as written, spelt as on disk
+  };
+
+  FoundHeader FindHeader(const IncludeDirective& include, const std::string& folder) const {
+    std::vector<std::string> folders;
+    if (!include.name.empty() && include.name[0] == '/') {
+      folders.push_back("");
+    } else {
+      if (!include.angled) folders.push_back(folder);
+      folders.insert(folders.end(), input_.includeFolders.begin(), input_.includeFolders.end());
+    }
+    FoundHeader header;
+    for (const std::string& candidate : folders) {
+      const std::string path = Join(candidate, include.name);
+      if (IsRegularFile(path)) {
+        header.path = path;
+        header.shownPath = ShowPath(path);
+        return header;
+      }
+    }
+    // GCC finds it nowhere; MDK on a Windows disk would have found it by ignoring case. An
+    // ambiguous match in a folder, or one that cannot be listed, is no match there.
+    for (const std::string& candidate : folders) {
+      CaseResolution found;
+      ResolveIgnoringCase(candidate, include.name, &found).Ignore();
+      if (found.match != CaseMatch::kIgnoringCase || !IsRegularFile(found.path)) continue;
+      header.path = found.path;
+      header.shownPath = ShowPath(found.path);
+      header.caseOnly = true;
+      header.relative = found.relative;
+      return header;
+    }
+    return header;
+  }
+
+  void FollowInclude(const IncludeDirective& include, const std::string& folder,
+                     SourceLanguage language, int depth, size_t index) {
+    if (depth >= kMaxIncludeDepth) return;
+    // Every source includes the same few headers: search each name once per folder it is
+    // searched from (an angled one from the include folders only).
+    std::string key = include.angled ? std::string() : folder;
+    key += '\0';
+    key += include.name;
+    auto known = foundHeaders_.find(key);
+    if (known == foundHeaders_.end()) {
+      known = foundHeaders_.emplace(std::move(key), FindHeader(include, folder)).first;
+    }
+    const FoundHeader& header = known->second;
+    if (header.path.empty()) return;
+    if (header.caseOnly) {
+      records_[index].findings.push_back(
+          {include.line, 0, "", CaseIncludeText(include, header.shownPath, header.relative)});
+    }
+    ScanFile(header.path, header.shownPath, language, false, depth + 1);
+  }
+
+  void CheckAssemblerSyntax(const CheckedSource& source) {
+    bool inBlockComment = false;
+    bool armSyntax = false;
+    const Result read =
+        ReadTextLines(source.diskPath, kMaxCheckedFileSize, [&](const std::string& line) {
+          armSyntax = IsArmSyntaxAssemblerLine(line, &inBlockComment);
+          return !armSyntax;
+        });
+    FileRecord record{source.shownPath, NotCheckedText(read), {}};
+    if (armSyntax) record.findings.push_back({1, 0, "", kArmSyntaxAssemblerText});
+    records_.push_back(std::move(record));
+  }
+
+  std::vector<std::string> ReportLines() const {
+    std::vector<std::string> lines;
+    for (const FileRecord& record : records_) {
+      if (!record.wholeFile.empty()) {
+        lines.push_back(kLinePrefix + record.shownPath + ": " + record.wholeFile);
+      }
+      for (const CodeFinding& finding : SelectReportedFindings(record.findings, macroNames_)) {
+        lines.push_back(kLinePrefix + record.shownPath + ":" + std::to_string(finding.line) + ": " +
+                        finding.text);
+      }
+    }
+    if (!lines.empty()) lines.push_back(std::to_string(lines.size()) + kSummarySuffix);
+    return lines;
+  }
+
+  const BuildCheckInput& input_;
+  MacroState macros_;
+  std::set<std::string> macroNames_;
+  std::set<std::pair<dev_t, ino_t>> scanned_;
+  std::unordered_map<std::string, FoundHeader> foundHeaders_;
+  std::vector<FileRecord> records_;
+};
+
+}  // namespace
+
+std::vector<std::string> CheckBeforeBuilding(const BuildCheckInput& input) {
+  return BuildChecker(input).Run();
+}

@@ -1,0 +1,166 @@
+// What the check before the first build looks at in a generated project, and the step that
+// prints what it finds.
+#include "ide/build_check_plan.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "app/console.h"
+#include "fs/directory_list.h"
+#include "mdk/mdk_path.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The build folder of the configurations, where GCC runs and relative include paths start.
+constexpr char kBuildFolder[] = "Debug";
+// MDK's file types of a group's files that the IDE never builds.
+constexpr int kAssemblerFileType = 2;
+constexpr int kObjectFileType = 3;
+constexpr int kLibraryFileType = 4;
+constexpr char kStartupPrefix[] = "startup";
+
+bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
+// `path` below `folder` unless it is absolute, without ".", ".." and empty steps.
+std::string Below(const std::string& folder, const std::string& path) {
+  const fs::path full = IsAbsolute(path) ? fs::path(path) : fs::path(folder) / path;
+  std::string normal = full.lexically_normal().generic_string();
+  if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+// `path` relative to `folder`, both absolute and normal ("../inc/board.h" for a neighbour); ""
+// when it lies in no common tree.
+std::string RelativeTo(const std::string& path, const std::string& folder) {
+  return fs::path(path).lexically_relative(folder).generic_string();
+}
+
+bool IsInside(const std::string& relative) {
+  return !relative.empty() && relative != "." && relative.compare(0, 2, "..") != 0;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// Where a linked file lies on disk: its location's folder counted from the project folder.
+std::string LinkedFileOnDisk(const LinkLocation& location, const std::string& projectFolder) {
+  if (location.isAbsolute) return location.remainingPath;
+  std::string climbs;
+  for (int i = 0; i < location.parentCount; ++i) climbs += "../";
+  return Below(projectFolder, climbs + location.remainingPath);
+}
+
+// A group file of the target that the IDE does not build, as the check names it.
+CheckedSource OtherFile(const SourceFile& file, CheckKind kind, const CheckFolders& folders) {
+  const std::string path = ToForwardSlashes(file.filePath);
+  CheckedSource source;
+  source.kind = kind;
+  // A drive letter names nothing here; the file is named as written.
+  source.diskPath = IsAbsoluteMdkPath(path) && !IsAbsolute(path) ? path : Below(folders.mdkFolder, path);
+  const std::string inMdkFolder = RelativeTo(source.diskPath, folders.mdkFolder);
+  const std::string inProject = RelativeTo(source.diskPath, folders.projectFolder);
+  source.shownPath = IsInside(inMdkFolder) ? inMdkFolder
+                     : inProject.empty()    ? source.diskPath
+                                            : inProject;
+  return source;
+}
+
+}  // namespace
+
+BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
+                               const BuildSelection& selection,
+                               const std::vector<std::string>& projectFiles,
+                               const CheckFolders& folders) {
+  BuildCheckInput input;
+  for (const PlannedLink& link : links) {
+    if (!link.built) continue;
+    input.sources.push_back(
+        {link.name, LinkedFileOnDisk(link.location, folders.projectFolder), CheckKind::kBuiltSource});
+  }
+
+  const std::set<std::string> excluded(selection.excludedPaths.begin(),
+                                       selection.excludedPaths.end());
+  std::vector<std::string> built;
+  for (const std::string& file : projectFiles) {
+    if (!IsCompiledSourceName(file) && !IsAssemblerSourceName(file)) continue;
+    // The exclusion list writes "|" as "?".
+    std::string pattern = file;
+    std::replace(pattern.begin(), pattern.end(), '|', '?');
+    if (excluded.count(pattern) == 0) built.push_back(file);
+  }
+  std::sort(built.begin(), built.end());
+  for (const std::string& file : built) {
+    input.sources.push_back({file, folders.projectFolder + "/" + file, CheckKind::kBuiltSource});
+  }
+
+  for (const SourceGroup& group : project.groups) {
+    for (const SourceFile& file : group.otherFiles) {
+      if (!file.includeInBuild) continue;
+      if (file.fileType == kAssemblerFileType) {
+        const std::string path = ToForwardSlashes(file.filePath);
+        const std::string name = path.substr(path.rfind('/') + 1);
+        // The BSP's startup file takes the place of the target's.
+        if (!folders.placedStartup.empty() && StartsWithIgnoringCase(name, kStartupPrefix)) {
+          continue;
+        }
+        input.sources.push_back(OtherFile(file, CheckKind::kLeftOutAssembler, folders));
+      } else if (file.fileType == kObjectFileType) {
+        input.sources.push_back(OtherFile(file, CheckKind::kPrebuiltObject, folders));
+      } else if (file.fileType == kLibraryFileType) {
+        input.sources.push_back(OtherFile(file, CheckKind::kPrebuiltLibrary, folders));
+      }
+    }
+  }
+
+  const std::string buildFolder = folders.projectFolder + "/" + kBuildFolder;
+  for (const std::string& includePath : selection.includePaths) {
+    input.includeFolders.push_back(Below(buildFolder, includePath));
+  }
+  input.defines = project.defines;
+  const std::string projectFolder = folders.projectFolder;
+  input.showPath = [projectFolder](const std::string& diskPath) {
+    const std::string relative = RelativeTo(diskPath, projectFolder);
+    return relative.empty() ? diskPath : relative;
+  };
+  return input;
+}
+
+namespace {
+
+// `folder` as an absolute path without links, "." or ".." steps; made absolute by its text when
+// it cannot be resolved.
+std::string AbsoluteFolder(const std::string& folder) {
+  if (char* real = realpath(folder.c_str(), nullptr)) {
+    const std::string resolved = real;
+    std::free(real);
+    return resolved;
+  }
+  std::error_code error;
+  return Below(fs::absolute(folder, error).generic_string(), ".");
+}
+
+}  // namespace
+
+void PrintBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
+                     const BuildSelection& selection, const std::string& projectFolder,
+                     const std::string& mdkFolder, const std::string& placedStartup,
+                     const std::vector<CaseCorrection>& corrections) {
+  for (const std::string& line : CaseCorrectionLines(corrections)) PrintLine(line);
+  const CheckFolders folders{AbsoluteFolder(projectFolder), AbsoluteFolder(mdkFolder),
+                             placedStartup};
+  std::vector<std::string> projectFiles;
+  ListFilesBelow(folders.projectFolder, &projectFiles);
+  const BuildCheckInput input = PlanBuildCheck(project, links, selection, projectFiles, folders);
+  for (const std::string& line : CheckBeforeBuilding(input)) PrintLine(line);
+}

@@ -1,0 +1,98 @@
+// The check before the first build, end to end: what a run says of a target's sources, and that
+// the bundled example and the fixtures of the other tests make it say nothing.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "e2e/fixture_tree.h"
+#include "support/test_support.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+constexpr char kScriptLine[] = "Modify link file configuration: ";
+
+std::string Templates() { return SourceDir() + "/examples/QM26IDE_Templates"; }
+std::string Bsp() { return SourceDir() + "/examples/bsp"; }
+
+RunResult Convert(const std::string& mdk, const Strings& more, const std::string& workDir) {
+  Strings args = {"-MDKPATH", mdk, "-TEMPLATESPATH", Templates(), "-BSPPATH", Bsp()};
+  args.insert(args.end(), more.begin(), more.end());
+  return RunGeneratorBinary(args, workDir);
+}
+
+// The lines between the last linker-script line of the configurations and the closing lines.
+Strings LinesAfterTheConfigurations(const std::string& out) {
+  const Strings lines = SeparateCopyLines(out).otherLines;
+  const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) {
+                      return line.rfind(kScriptLine, 0) == 0;
+                    }).base();
+  return Strings(last, std::find(last, lines.end(), ""));
+}
+
+bool IsCheckLine(const std::string& line) {
+  const std::string summary = " places to check before the first build.";
+  return line.rfind("Check before building: ", 0) == 0 || line.rfind("Case corrected: ", 0) == 0 ||
+         (line.size() > summary.size() &&
+          line.compare(line.size() - summary.size(), summary.size(), summary) == 0);
+}
+
+// One source file per kind of finding: main.c includes a header through the include path that
+// uses __packed, and "Delay.h", which exists only as delay.h; hidden.c has ARM Compiler code only
+// in comments, a string and #if 0; compilers.c has it only in a __CC_ARM branch beside a __GNUC__
+// one. The target also assembles an ARM-syntax RTOS port and an ARM-syntax startup file, which the
+// BSP's startup file replaces.
+TEST(BuildCheckRunTest, NamesEveryPlaceGccWillRejectOrIgnore) {
+  ScopedTempDir dir;
+  CopyTree(SourceDir() + "/tests/data/check/findings", dir / "findings");
+  const RunResult run = Convert(dir / "findings/MDK-ARM/findings.uvprojx", {}, dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  EXPECT_EQ(run.err, "");
+  const Strings expected = {
+      "Exclude from the build: startup_qm26r620a.s",
+      "Check before building: App/main.c:3: #include \"Delay.h\" matches ../inc/delay.h only when "
+      "case is ignored: GCC does not find it; write \"delay.h\"",
+      "Check before building: ../inc/board_io.h:7: ARM Compiler keyword __packed: GCC rejects it; "
+      "write __attribute__((packed))",
+      "Check before building: ../port/os_cpu_a.asm:1: MDK assembles this ARM-syntax file; the IDE "
+      "does not build it: a GNU-syntax version is needed",
+      "3 places to check before the first build.",
+  };
+  EXPECT_EQ(LinesAfterTheConfigurations(run.out), expected);
+  const Strings lines = SplitLines(run.out);
+  EXPECT_EQ(lines.back(), "Project path: " + dir / "findings/MDK-ARM/../qm26_ide_proj");
+  // The sources are never changed.
+  EXPECT_EQ(ReadFile(dir / "findings/src/main.c"),
+            ReadFile(SourceDir() + "/tests/data/check/findings/src/main.c"));
+}
+
+TEST(BuildCheckRunTest, TheExampleAndTheOtherFixturesGiveNoLine) {
+  struct Case {
+    const char* tree;  // below the repository
+    const char* mdk;   // below the tree's copy
+    Strings more;
+  };
+  const Case cases[] = {
+      {"examples/demo", "mdk/demo.uvprojx", {}},
+      {"tests/data/build/cubemx", "MDK-ARM/Blink.uvprojx", {}},
+      {"tests/data/build/flat", "flat.uvprojx", {}},
+      {"tests/data/build/rte", "Blinky.uvprojx", {}},
+      {"tests/data/targets", "mdk/targets.uvprojx", {}},
+      {"tests/data/targets", "mdk/targets.uvprojx", {"-MDKTARGET", "Board B"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.tree) + " " + c.mdk);
+    ScopedTempDir dir;
+    CopyTree(SourceDir() + "/" + c.tree, dir / "tree");
+    const RunResult run = Convert(dir / "tree" + "/" + c.mdk, c.more, dir.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.out;
+    const Strings lines = SplitLines(run.out);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), IsCheckLine), 0) << run.out;
+    EXPECT_EQ(lines.back().rfind("Project path: ", 0), 0u);
+  }
+}
+
+}  // namespace
