@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/version.h"
 #include "support/test_support.h"
 
 namespace {
@@ -80,7 +81,7 @@ void WriteBspSeries(const std::string& seriesFolder, const std::string& core,
 
 std::vector<std::string> BannerLines() {
   const std::string rule(60, '-');
-  return {rule, "QM26 IDE project Generate Programmer V1.0.04", rule, ""};
+  return {rule, std::string("QM26 IDE project Generate Programmer ") + kBannerVersion, rule, ""};
 }
 
 SplitOutput SeparateCopyLines(const std::string& out) {
