@@ -1,7 +1,7 @@
 // Writing the generated ".cproject": include paths, defines and linker script per configuration.
 #include "ide/cproject_writer.h"
 
-#include <algorithm>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -157,10 +157,10 @@ void AddExclusions(TiXmlElement* configuration, const std::vector<std::string>& 
     if (const char* old = root->Attribute("excluding")) SplitString(old, "|", excluding);
     if (const char* oldFlags = root->Attribute("flags")) flags = oldFlags;
   }
+  // A project lists thousands of copies to leave out: each is looked up once, not against all.
+  std::unordered_set<std::string> listed(excluding.begin(), excluding.end());
   for (const std::string& path : paths) {
-    if (std::find(excluding.begin(), excluding.end(), path) == excluding.end()) {
-      excluding.push_back(path);
-    }
+    if (listed.insert(path).second) excluding.push_back(path);
   }
   std::string joined;
   for (const std::string& path : excluding) joined += (joined.empty() ? "" : "|") + path;
