@@ -2,7 +2,6 @@
 #include "app/driver.h"
 
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <new>
 #include <string>
@@ -55,6 +54,16 @@ constexpr char kBadProjectName[] = "Not a name Eclipse can give a project: ";
 constexpr char kMdkInRoot[] = "An MDK project in the root folder cannot be converted: ";
 constexpr char kOutOfMemory[] = "Not enough memory to convert ";
 
+// Prints a text of the tool's own, line by line.
+void PrintText(const std::string& text) {
+  for (size_t from = 0; from < text.size();) {
+    size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    PrintLine(text.substr(from, end - from));
+    from = end + 1;
+  }
+}
+
 void PrintBanner() {
   PrintLine(kRule);
   PrintLine(std::string(kTitle) + kBannerVersion);
@@ -86,6 +95,19 @@ bool TextsFitTheProjectFiles(const CommandLine& options, const ProjectInfo& proj
     return false;
   }
   return true;
+}
+
+// The line that names an unsupported device, and for a supported model what is wrong with its
+// flash-size code.
+std::string DeviceLine(const ProjectInfo& project) {
+  if (project.deviceName.empty()) return kNoDevice;
+  std::string line = kDeviceNamed + project.deviceName;
+  if (project.chipModel.empty()) return line;
+  if (project.flashSizeCode == '\0') {
+    return line + " (model " + project.chipModel + ", but no flash-size code follows it)";
+  }
+  return line + " (model " + project.chipModel + ", but the flash-size code " +
+         project.flashSizeCode + " is not a supported one)";
 }
 
 // True when Eclipse can name a project `name`: not empty or blanks only, not "." or "..", no "/".
@@ -144,6 +166,7 @@ bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
 
 // The steps after the options are read, on the model the driver created.
 int Generate(const CommandLine& options, ProjectInfo& project) {
+  BeginStep("reading the MDK project file");
   const Result read = ReadMdkProject(options.mdkPath, &project, options.mdkTarget);
   if (!read) {
     PrintLine(read.reason() == kNoSuchTarget
@@ -155,11 +178,13 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (options.mdkTarget.empty() && project.mdkTargetNames.size() > 1) {
     PrintLine(OtherTargetsLine(project.mdkTargetNames));
   }
+  const std::string duplicates = DuplicateTargetsLine(project.mdkTargetNames);
+  if (!duplicates.empty()) PrintLine(duplicates);
   // The override only renames: it never chooses which target of the MDK file is read.
   if (!options.targetName.empty()) project.targetName = options.targetName;
   if (!IsChipSupported(project)) {
     PrintLine(kNoSupportedModel);
-    PrintLine(project.deviceName.empty() ? kNoDevice : kDeviceNamed + project.deviceName);
+    PrintLine(DeviceLine(project));
     return kFailure;
   }
   if (!TextsFitTheProjectFiles(options, project)) return kFailure;
@@ -182,9 +207,14 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
     return kFailure;
   }
   ProjectLock lock;
+  SetInterruptedFolder(paths.projectFolder);
+  BeginStep("checking the template, the MDK folder and the BSP");
   if (!PrepareProjectFolder(paths, project, &lock)) return kFailure;
+  BeginStep("copying the template and the MDK folder");
   if (!PlaceTemplate(paths)) return kFailure;
+  BeginStep("copying the BSP's linker scripts and startup file");
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
+  BeginStep("writing the project files");
   // MDK on Windows found the target's paths in any letter case; GCC finds them only as on disk.
   const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, paths.mdkFolder);
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
@@ -197,21 +227,25 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
   if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
   PrintNotCarriedOver(project);
+  BeginStep("checking the sources before the first build");
   PrintBuildCheck(project, links, selection, paths.projectFolder, paths.mdkFolder,
                   paths.startupName, corrections);
+  BeginStep("writing the chip's settings and linker script");
   if (!WriteDeviceFiles(paths, project)) return kFailure;
+  BeginStep("finishing");
   return 0;
 }
 
 }  // namespace
 
 int RunGenerator(int argc, char** argv) {
+  CatchInterruptions();
   PrintBanner();
 
   CommandLine options;
   switch (ParseCommandLine(argc, argv, &options)) {
     case CommandLineResult::kHelp:
-      std::cout << UsageText() << std::flush;
+      PrintText(UsageText());
       return 0;
     case CommandLineResult::kVersion:
       PrintLine(std::string(kProgramName) + kProgramVersion);

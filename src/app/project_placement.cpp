@@ -43,6 +43,7 @@ constexpr char kNotCopied[] = "Failed to copy file: ";
 constexpr char kDeleteFailed[] = "Failed to delete: ";
 constexpr char kNotEmptied[] = "The project folder could not be emptied: ";
 constexpr char kAnotherRun[] = "Another run is generating this project: ";
+constexpr char kNotLocked[] = "Going on without the lock against a second run: ";
 constexpr char kTemplatesNotFolder[] = "Templates path is not a folder: ";
 constexpr char kMissingTemplateFile[] = "Missing template file: ";
 constexpr char kTemplateFileNotFile[] = "Template file is not a regular file: ";
@@ -136,16 +137,16 @@ Refusal CheckProjectFileKinds(const RunPaths& paths) {
 }
 
 // Why the files the writers rewrite lack what they set.
-Refusal CheckProjectFileContents(const RunPaths& paths) {
-  const std::string project = PlacedFile(paths, ".project");
+Refusal CheckProjectFileContents(const RunPaths& paths, const ProjectInfo& project) {
+  const std::string projectFile = PlacedFile(paths, ".project");
   TiXmlDocument document;
-  if (!LoadXmlFile(project, document) || document.FirstChildElement() == nullptr) {
-    return Refuse(kUnableToLoadFile + project);
+  if (!LoadXmlFile(projectFile, document) || document.FirstChildElement() == nullptr) {
+    return Refuse(kUnableToLoadFile + projectFile);
   }
   const std::string cproject = PlacedFile(paths, ".cproject");
   TiXmlElement* root = LoadXmlFile(cproject, document) ? document.FirstChildElement() : nullptr;
   if (root == nullptr) return Refuse(kUnableToLoadFile + cproject);
-  const std::string missing = MissingCProjectSettings(root);
+  const std::string missing = MissingCProjectSettings(root, project);
   if (!missing.empty()) return Refuse(kIncompleteProjectFile + cproject + ": " + missing);
   const Result settings = CheckSettingsFile(PlacedFile(paths, kSettingsFileName));
   if (!settings) return Refuse(kIncompleteProjectFile + settings.Describe());
@@ -201,7 +202,7 @@ Refusal CheckSources(const RunPaths& paths, const ProjectInfo& project) {
       return Refuse(kStartupNotFile + paths.bspStartupFile, kStartupCopyFailed);
     }
   }
-  if (Refusal refusal = CheckProjectFileContents(paths)) return refusal;
+  if (Refusal refusal = CheckProjectFileContents(paths, project)) return refusal;
   if (paths.bspStartupFile.empty()) return CheckLinkerScript(paths, project);
   return {};
 }
@@ -258,27 +259,22 @@ ProjectLock::~ProjectLock() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool ProjectLock::Take(const std::string& holdingFolder) {
-  const int fd = open(holdingFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  // A folder that cannot be opened cannot take the project folder either: creating it fails
-  // and says why.
-  if (fd < 0) return true;
+Result ProjectLock::Take(const std::string& projectFolder) {
+  // O_NOFOLLOW: a link put in the folder's place is never locked, nor later emptied.
+  const int fd = open(projectFolder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return Result::FromErrno(projectFolder, errno);
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     close(fd);
-    return false;
+    return Result::FromErrno(projectFolder, error);
   }
   fd_ = fd;
-  return true;
+  return Result::Success();
 }
 
 bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, ProjectLock* lock) {
   g_projectPath = paths.projectFolder;
   PrintLine("qm26ide_project_path:" + g_projectPath);
-  // Two runs filling one folder would each end with a broken project.
-  if (!lock->Take(paths.mdkFolder + "/..")) {
-    PrintLine(kAnotherRun + g_projectPath);
-    return false;
-  }
 
   // Emptying a link would empty the folder it points to, which may hold anything.
   struct stat status;
@@ -287,28 +283,42 @@ bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, Pro
     PrintLine(kProjectFolderIsLink + g_projectPath);
     return false;
   }
+  // The lock is taken on the project folder itself, which every run that can fill it can open;
+  // a folder this run made for it is taken away again when the run stops before filling it.
+  int error = exists && !S_ISDIR(status.st_mode) ? EEXIST : 0;  // a file has its name
+  if (!exists && mkdir(g_projectPath.c_str(), 0755) != 0) error = errno;
+  if (error != 0) {
+    PrintLine(kCreateFailed + g_projectPath + ": " + std::strerror(error));
+    return false;
+  }
+  const auto giveUp = [&]() {
+    if (!exists) rmdir(g_projectPath.c_str());
+    return false;
+  };
+  // Two runs filling one folder would each end with a broken project.
+  const Result locked = lock->Take(g_projectPath);
+  if (!locked && locked.systemError() == EWOULDBLOCK) {
+    PrintLine(kAnotherRun + g_projectPath);
+    return giveUp();
+  }
+  // A file system that cannot lock must not make the tool unusable there.
+  if (!locked) PrintLine(kNotLocked + locked.Describe());
+
   // A run that cannot fill the folder must not empty it first.
   if (const Refusal refusal = CheckSources(paths, project)) {
     AnnounceTemplateFolder(paths);
     for (const std::string& line : refusal.lines) PrintLine(line);
-    return false;
+    return giveUp();
   }
+  if (!exists) return true;
 
-  if (exists && S_ISDIR(status.st_mode)) {
-    // A file left behind would be built with the new ones.
-    const Result emptied = DeleteDirectoryContents(g_projectPath, [](const Result& why, bool) {
-      PrintLine(kDeleteFailed + why.Describe());
-    });
-    if (!emptied) {
-      PrintLine(kNotEmptied + g_projectPath);
-      return false;
-    }
-    return true;
-  }
-  int error = EEXIST;  // something that is not a folder has its name
-  if (!exists) error = mkdir(g_projectPath.c_str(), 0755) == 0 ? 0 : errno;
-  if (error != 0) {
-    PrintLine(kCreateFailed + g_projectPath + ": " + std::strerror(error));
+  // A file left behind would be built with the new ones.
+  BeginStep("emptying the project folder");
+  const Result emptied = DeleteDirectoryContents(g_projectPath, [](const Result& why, bool) {
+    PrintLine(kDeleteFailed + why.Describe());
+  });
+  if (!emptied) {
+    PrintLine(kNotEmptied + g_projectPath);
     return false;
   }
   return true;

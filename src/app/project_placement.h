@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "fs/result.h"
 #include "mdk/project_info.h"
 
 /// The path of the generated project folder, with its "/../" step left unresolved. Written once,
@@ -37,7 +38,7 @@ RunPaths DeriveRunPaths(const std::string& mdkPath, const std::string& templates
 /// was taken from an earlier generated project): emptying that folder would delete the MDK project.
 bool MdkFolderIsProjectFolder(const RunPaths& paths);
 
-/// An exclusive lock on the folder that holds a project folder, held until it is destroyed.
+/// An exclusive lock on a project folder, held until it is destroyed.
 class ProjectLock {
  public:
   ProjectLock() = default;
@@ -45,27 +46,29 @@ class ProjectLock {
   ProjectLock(const ProjectLock&) = delete;
   ProjectLock& operator=(const ProjectLock&) = delete;
 
-  /// Takes the lock on `holdingFolder` without waiting. False when another process holds it; true
-  /// also when the folder cannot be opened (nothing can be generated there then).
-  bool Take(const std::string& holdingFolder);
+  /// Takes the lock on the folder `projectFolder` (never through a link) without waiting. A
+  /// failure carries the system's reason: EWOULDBLOCK when another process holds it.
+  [[nodiscard]] Result Take(const std::string& projectFolder);
 
  private:
   int fd_ = -1;
 };
 
-/// Fills g_projectPath with the project folder and prints "qm26ide_project_path:<path>". Then it
-/// takes `lock` on the folder that holds the project folder, or refuses with "Another run is
-/// generating this project: <path>" when another run holds it. Before anything is written it makes
-/// sure the folder can be filled: a project folder that is a symbolic link is refused with "The
-/// project folder is a symbolic link: <path>"; a template, a template file, a BSP linker folder,
-/// the chip's linker script or a startup file that is missing or of the wrong kind, and a
-/// ".project", ".cproject" or "preferences.ini" (the template's, or the MDK folder's that replaces
-/// it) that cannot be read or lacks what the run sets, prints the template lines, a line that
-/// names the path and what is wrong, and the message of the step that would fail. Only then is the
-/// folder emptied ("Failed to delete: <path>: <reason>" per entry that cannot be removed, then
-/// "The project folder could not be emptied: <path>" and false), or created with mode 0755
-/// ("Failed to create folder: <path>: <reason>" when it cannot be, also when a file has its name).
-/// Returns false after its message; an existing folder is then left as it was.
+/// Fills g_projectPath with the project folder and prints "qm26ide_project_path:<path>". A
+/// project folder that is a symbolic link is refused with "The project folder is a symbolic link:
+/// <path>"; a missing one is created with mode 0755 ("Failed to create folder: <path>: <reason>"
+/// when it cannot be, also when a file has its name). Then it takes `lock` on the project folder,
+/// or refuses with "Another run is generating this project: <path>" when another run holds it;
+/// when the lock cannot be taken for another reason it says so ("Going on without the lock
+/// against a second run: <path>: <reason>") and goes on. Before anything is written it makes sure
+/// the folder can be filled: a template, a template file, a BSP linker folder, the chip's linker
+/// script or a startup file that is missing or of the wrong kind, and a ".project", ".cproject" or
+/// "preferences.ini" (the template's, or the MDK folder's that replaces it) that cannot be read
+/// or lacks what the run sets, prints the template lines, a line that names the path and what is
+/// wrong, and the message of the step that would fail. Only then is an existing folder emptied
+/// ("Failed to delete: <path>: <reason>" per entry that cannot be removed, then "The project
+/// folder could not be emptied: <path>" and false). Returns false after its message; an existing
+/// folder is then left as it was, and one the run created is removed.
 bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, ProjectLock* lock);
 
 /// Copies the chip model's template, then the MDK folder's contents, into the project folder,

@@ -46,7 +46,12 @@ std::string TooLargeReason(uint64_t maxBytes) {
 
 Result ReadTextLines(const std::string& path, uint64_t maxBytes,
                              const std::function<bool(const std::string& line)>& onLine) {
-  // O_NONBLOCK: a named pipe must not hold the reading up; it is refused below.
+  // Opening a device can have effects (a serial port's lines, a watchdog): only a regular file is
+  // opened. O_NONBLOCK: one replaced by a named pipe meanwhile must not hold the reading up.
+  struct stat before;
+  if (stat(path.c_str(), &before) != 0) return Result::FromErrno(path, errno);
+  if (S_ISDIR(before.st_mode)) return Result::FromErrno(path, EISDIR);
+  if (!S_ISREG(before.st_mode)) return Result::Failure(path, kNotTextReason);
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) return Result::FromErrno(path, errno);
   struct stat status;

@@ -18,6 +18,7 @@ constexpr char kLinePrefix[] = "Check before building: ";
 constexpr char kNotCheckedPrefix[] = "not checked: ";
 constexpr char kUnreadablePrefix[] = "not checked: cannot be read (";
 constexpr char kSummarySuffix[] = " places to check before the first build.";
+constexpr char kOnePlaceSummary[] = "1 place to check before the first build.";
 // GCC's own limit of nested includes.
 constexpr int kMaxIncludeDepth = 200;
 
@@ -234,7 +235,9 @@ class BuildChecker {
                         finding.text);
       }
     }
-    if (!lines.empty()) lines.push_back(std::to_string(lines.size()) + kSummarySuffix);
+    const size_t places = lines.size();
+    if (places == 1) lines.push_back(kOnePlaceSummary);
+    if (places > 1) lines.push_back(std::to_string(places) + kSummarySuffix);
     return lines;
   }
 

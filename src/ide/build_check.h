@@ -57,6 +57,7 @@ struct BuildCheckInput {
 ///   "Check before building: <shown path>: prebuilt ARM Compiler library: ..."
 ///   (kPrebuiltLibraryText, kPrebuiltObjectText)
 /// and last, when there was at least one such line, "<n> places to check before the first build."
+/// ("1 place to check before the first build." for one).
 /// A kLeftOutAssembler file is reported on its line 1 (kArmSyntaxAssemblerText) when a line of it
 /// shows ARM syntax, and read up to that line. A keyword that any scanned file, or a target
 /// define, defines as a macro in a branch GCC takes is reported nowhere in the run.

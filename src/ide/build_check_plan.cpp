@@ -8,6 +8,7 @@
 #include <set>
 
 #include "app/console.h"
+#include "ide/build_settings.h"
 #include "fs/directory_list.h"
 #include "mdk/mdk_path.h"
 
@@ -91,18 +92,36 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
 
   const std::set<std::string> excluded(selection.excludedPaths.begin(),
                                        selection.excludedPaths.end());
-  std::vector<std::string> built;
+  std::vector<CheckedSource> built;
   for (const std::string& file : projectFiles) {
     if (!IsCompiledSourceName(file) && !IsAssemblerSourceName(file)) continue;
     // The exclusion list writes "|" as "?".
     std::string pattern = file;
     std::replace(pattern.begin(), pattern.end(), '|', '?');
-    if (excluded.count(pattern) == 0) built.push_back(file);
+    if (excluded.count(pattern) == 0) {
+      built.push_back({file, folders.projectFolder + "/" + file, CheckKind::kBuiltSource});
+    }
   }
-  std::sort(built.begin(), built.end());
-  for (const std::string& file : built) {
-    input.sources.push_back({file, folders.projectFolder + "/" + file, CheckKind::kBuiltSource});
+  // A target file of the MDK folder that has no copy (missing, or not a regular file) would leave
+  // the firmware without it: the check names it where the build would have found it.
+  const std::set<std::string> copied(projectFiles.begin(), projectFiles.end());
+  for (const SourceGroup& group : project.groups) {
+    for (const SourceFile& file : group.files) {
+      if (!file.includeInBuild || IsLinkedFile(file.filePath)) continue;
+      const std::string copy = PathInsideMdkFolder(file.filePath, folders.mdkFolder);
+      if (copy.empty() || copied.count(copy) != 0) continue;
+      built.push_back({copy, folders.mdkFolder + "/" + copy, CheckKind::kBuiltSource});
+    }
   }
+  std::sort(built.begin(), built.end(), [](const CheckedSource& a, const CheckedSource& b) {
+    return a.shownPath < b.shownPath;
+  });
+  built.erase(std::unique(built.begin(), built.end(),
+                          [](const CheckedSource& a, const CheckedSource& b) {
+                            return a.shownPath == b.shownPath;
+                          }),
+              built.end());
+  input.sources.insert(input.sources.end(), built.begin(), built.end());
 
   for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.otherFiles) {
@@ -127,7 +146,8 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
   for (const std::string& includePath : selection.includePaths) {
     input.includeFolders.push_back(Below(buildFolder, includePath));
   }
-  input.defines = project.defines;
+  // What make or the shell would expand is not passed to GCC.
+  input.defines = LiteralDefines(project.defines);
   const std::string projectFolder = folders.projectFolder;
   input.showPath = [projectFolder](const std::string& diskPath) {
     const std::string relative = RelativeTo(diskPath, projectFolder);

@@ -12,10 +12,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Where a target file's FilePath leads inside the MDK folder, as a path relative to it; "" when it
-// leads elsewhere. A path that climbs out and back in ("..\mdk\main.c") counts as inside.
 std::string PathInsideMdkFolder(const std::string& filePath, const std::string& mdkFolder) {
   const std::string path = ToForwardSlashes(filePath);
   if (IsAbsoluteMdkPath(path) && path[0] != '/') return "";
@@ -27,6 +23,8 @@ std::string PathInsideMdkFolder(const std::string& filePath, const std::string& 
   }
   return JoinSegments(std::vector<std::string>(file.begin() + folder.size(), file.end()));
 }
+
+namespace {
 
 // The C, C++ and assembler files of the project folder that also lie, under the same relative
 // path, in the MDK folder: the copies that CDT would otherwise compile.

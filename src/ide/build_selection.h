@@ -16,6 +16,11 @@ struct BuildSelection {
   std::vector<std::string> includePaths;
 };
 
+/// Where a target file's FilePath leads inside the MDK folder `mdkFolder` (absolute and normal),
+/// as a path relative to it with "/"; "" when it leads elsewhere. A path that climbs out and back
+/// in ("..\mdk\main.c") counts as inside. Pure.
+std::string PathInsideMdkFolder(const std::string& filePath, const std::string& mdkFolder);
+
 /// The project-relative paths, with "/", sorted and each once, that the IDE build must leave out
 /// so that it builds what the MDK target builds:
 /// - each of `links` that the target switches off (IncludeInBuild 0), by its name;

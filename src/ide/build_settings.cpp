@@ -9,6 +9,7 @@
 
 #include "app/console.h"
 #include "chip/chip_catalogue.h"
+#include "fs/case_match.h"
 #include "fs/xml_text.h"
 #include "mdk/mdk_text.h"
 #include "mdk/xml_search.h"
@@ -87,7 +88,7 @@ const std::vector<Row>& Rows() {
        {{"1", {{OptionOwner::kToolChain, "optimization.signedchar", "boolean", "true"}},
          "-fsigned-char"},
         {"0", {{OptionOwner::kToolChain, "optimization.signedchar", "boolean", "false"}},
-         "-funsigned-char"}}},
+         "unsigned (GCC's default for ARM)"}}},
       {"TargetArmAds/Cads/uC99", When::kArmCompiler5, Where::kBoth, Form::kChoice,
        "Modify the C language standard configuration: ", "C99 mode (uC99)",
        {{"1", {CStandard("gnu99")}, "-std=gnu99"},
@@ -189,7 +190,7 @@ OptionValue ValueOf(const OptionWrite& option) {
 std::vector<std::string> ListValues(Form form, const std::string& text, bool debug) {
   std::vector<std::string> values;
   if (form == Form::kDefines) {
-    values = SplitDefines(text);
+    values = LiteralDefines(SplitDefines(text));
     if (values.empty()) return values;
     if (debug) {
       values.push_back("TRACE");
@@ -211,12 +212,14 @@ void AddToConfiguration(const Row& row, const std::string& text, const Choice& c
       for (const OptionWrite& option : choice.options) settings.options.push_back(ValueOf(option));
       settings.lines.push_back(row.line + std::string(choice.shown));
       return;
-    case Form::kArtifactName:
+    case Form::kArtifactName: {
       // MDK names the image after the target unless OutputName says otherwise.
-      if (text == Setting(project, "TargetName")) return;
-      settings.artifactName = text;
-      settings.lines.push_back(row.line + text);
+      const std::string name = ArtifactNameOf(text);
+      if (name == Setting(project, "TargetName")) return;
+      settings.artifactName = name;
+      settings.lines.push_back(row.line + name);
       return;
+    }
     case Form::kDefines:
     case Form::kIncludePaths: {
       OptionValue value = ValueOf(choice.options.front());
@@ -335,15 +338,55 @@ void AddUsedIdNumbers(const TiXmlElement* element, std::set<std::string>& number
 
 }  // namespace
 
+bool IsLiteralDefine(const std::string& define) {
+  return define.find_first_of("$`") == std::string::npos;
+}
+
+std::vector<std::string> LiteralDefines(const std::vector<std::string>& defines) {
+  std::vector<std::string> literal;
+  for (const std::string& define : defines) {
+    if (IsLiteralDefine(define)) literal.push_back(define);
+  }
+  return literal;
+}
+
+std::string ArtifactNameOf(const std::string& outputName) {
+  for (const char* ending : {".elf", ".axf"}) {
+    const size_t size = std::strlen(ending);
+    if (outputName.size() > size &&
+        EqualIgnoringCase(outputName.substr(outputName.size() - size), ending)) {
+      return outputName.substr(0, outputName.size() - size);
+    }
+  }
+  return outputName;
+}
+
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name[0] == '-' || name[0] == '.' || name.find("..") != std::string::npos) {
+    return false;
+  }
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+           (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == '+';
+  });
+}
+
 BuildSettings ChooseBuildSettings(const ProjectInfo& project) {
   BuildSettings chosen;
   for (const Row& row : Rows()) {
     const std::string text = Setting(project, row.mdkPath);
     if (text.empty() || !Applies(row.when, project)) continue;
     const Choice* choice = FindChoice(row, text);
-    if (choice == nullptr && row.form == Form::kChoice) {
+    if ((choice == nullptr && row.form == Form::kChoice) ||
+        (row.form == Form::kArtifactName && !IsPlainFileName(ArtifactNameOf(text)))) {
       chosen.kept.push_back(std::string(row.what) + ": " + text);
       continue;
+    }
+    if (row.form == Form::kDefines) {
+      for (const std::string& define : SplitDefines(text)) {
+        if (!IsLiteralDefine(define)) chosen.kept.push_back(std::string(row.what) + ": " + define);
+      }
     }
     if (row.form == Form::kChoice && choice->options.empty()) continue;
     static const Choice kNoChoice{nullptr, {}, ""};

@@ -34,9 +34,26 @@ struct BuildSettings {
   ConfigurationSettings debug;
   ConfigurationSettings release;
   /// "<setting>: <value>" for each setting that is present but whose value the table does not
-  /// carry, so the template's stays.
+  /// carry, so the template's stays: an unknown choice, an OutputName that is not a plain file
+  /// name, and each assembler define that is not literal.
   std::vector<std::string> kept;
 };
+
+/// True when the build can carry `define` as it stands: it holds no "$" or backquote, which make
+/// and the shell expand on the compiler's command line (CDT quotes nothing). Pure.
+bool IsLiteralDefine(const std::string& define);
+
+/// The defines of `defines` that IsLiteralDefine takes, in order. Pure.
+std::vector<std::string> LiteralDefines(const std::vector<std::string>& defines);
+
+/// The artifact name an MDK OutputName gives: without an ending ".elf" or ".axf" (in any case),
+/// which the build adds itself. Pure.
+std::string ArtifactNameOf(const std::string& outputName);
+
+/// True when the build takes `name` literally as a file name in the project's build folder:
+/// letters, digits, "_", "-", "+", "." and non-ASCII characters only, not beginning with "-" or
+/// ".", and without "..". Pure.
+bool IsPlainFileName(const std::string& name);
 
 /// What the table makes of `project`'s settings, row by row. A setting whose element is missing
 /// or empty, or that does not apply to the target's compiler or chip, changes nothing. The Debug

@@ -95,7 +95,8 @@ std::vector<CaseCorrection> CorrectLetterCase(ProjectInfo& project, const std::s
       for (SourceFile& file : *files) {
         const std::string onDisk = spelling.Of(ToForwardSlashes(file.filePath), EntryType::kFile);
         if (onDisk.empty()) continue;
-        note(file.filePath, onDisk);
+        // Shown with "/", as the include paths are.
+        note(ToForwardSlashes(file.filePath), onDisk);
         file.filePath = onDisk;
         const std::string name = onDisk.substr(onDisk.rfind('/') + 1);
         if (EqualIgnoringCase(file.fileName, name)) file.fileName = name;

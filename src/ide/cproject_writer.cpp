@@ -105,12 +105,15 @@ bool LinkerScriptSettable(const TiXmlElement* option) {
   return value == nullptr || value->Attribute("value") != nullptr;
 }
 
-// What `root` lacks of what the writer sets, as "no ..."; "" when it holds all of it.
-std::string MissingSettings(TiXmlElement* root) {
+// What `root` lacks of what the writer sets, `settings` among it, as "no ..."; "" when it holds
+// all of it.
+std::string MissingSettings(TiXmlElement* root, const BuildSettings& settings) {
   const struct {
     const char* id;
     const char* name;
-  } configurations[] = {{kDebugConfigId, "Debug"}, {kReleaseConfigId, "Release"}};
+    const ConfigurationSettings& settings;
+  } configurations[] = {{kDebugConfigId, "Debug", settings.debug},
+                        {kReleaseConfigId, "Release", settings.release}};
   for (const auto& configuration : configurations) {
     const std::string in = std::string(" in the ") + configuration.name + " configuration";
     TiXmlElement* folderInfo = FindById(root, "folderInfo", configuration.id);
@@ -119,6 +122,17 @@ std::string MissingSettings(TiXmlElement* root) {
       return "no include-path option" + in;
     }
     if (FindById(folderInfo, "option", kDefinesId) == nullptr) return "no define option" + in;
+    if (!configuration.settings.options.empty() &&
+        folderInfo->FirstChildElement("toolChain") == nullptr) {
+      return "no toolChain" + in;
+    }
+    const TiXmlNode* parent = folderInfo->Parent();
+    const TiXmlElement* element = parent != nullptr ? parent->ToElement() : nullptr;
+    if (!configuration.settings.artifactName.empty() &&
+        (element == nullptr || std::string(element->Value()) != "configuration")) {
+      return std::string("no configuration element around the ") + configuration.name +
+             " configuration";
+    }
     const TiXmlElement* cScript = FindById(folderInfo, "option", kCLinkerScriptId);
     const TiXmlElement* cppScript = FindById(folderInfo, "option", kCppLinkerScriptId);
     if (cScript == nullptr && cppScript == nullptr) return "no linker-script option" + in;
@@ -216,7 +230,9 @@ void ExcludeFromBuild(const std::vector<TiXmlElement*>& configurations,
 
 }  // namespace
 
-std::string MissingCProjectSettings(TiXmlElement* root) { return MissingSettings(root); }
+std::string MissingCProjectSettings(TiXmlElement* root, const ProjectInfo& project) {
+  return MissingSettings(root, ChooseBuildSettings(project));
+}
 
 bool GenerateCProjectFile(const ProjectInfo& project, const std::string& projectFolder,
                           const BuildSelection& selection) {
@@ -229,12 +245,12 @@ bool GenerateCProjectFile(const ProjectInfo& project, const std::string& project
   }
   // Nothing is written unless every setting has its place: a project missing one would not build
   // as the MDK target does.
-  const std::string missing = MissingSettings(root);
+  const BuildSettings settings = ChooseBuildSettings(project);
+  const std::string missing = MissingSettings(root, settings);
   if (!missing.empty()) {
     PrintLine(kIncompleteProjectFile + path + ": " + missing);
     return false;
   }
-  const BuildSettings settings = ChooseBuildSettings(project);
   TiXmlElement* debug = ModifyConfiguration(root, kDebugConfigId, "Modify the Debug configuration",
                                             "debug", project, selection.includePaths);
   if (!WriteConfigurationSettings(root, kDebugConfigId, "Debug", settings.debug, path)) {
@@ -265,7 +281,7 @@ void ModifyBuildOptions(TiXmlElement* configuration, const std::string& configur
   }
 
   // A fresh copy per configuration, so one configuration's extra defines never reach the other.
-  std::vector<std::string> defines = project.defines;
+  std::vector<std::string> defines = LiteralDefines(project.defines);
   if (configurationName == "debug") {
     defines.push_back("TRACE");
     defines.push_back("OS_USE_TRACE_SEMIHOSTING_DEBUG");

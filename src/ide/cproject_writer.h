@@ -25,11 +25,13 @@ bool GenerateCProjectFile(const ProjectInfo& project, const std::string& project
 /// ": " and what it lacks.
 constexpr char kIncompleteProjectFile[] = "Incomplete project file: ";
 
-/// What the ".cproject" document under `root` lacks of what the run sets, "" when nothing: the
-/// debug and the release configuration, each with the C include-path and define options and a
-/// linker-script option (C or C++) whose value can be set. The first thing missing is named:
-/// "no Debug configuration", "no define option in the Release configuration", ...
-std::string MissingCProjectSettings(TiXmlElement* root);
+/// What the ".cproject" document under `root` lacks of what the run sets for `project`, "" when
+/// nothing: the debug and the release configuration, each with the C include-path and define
+/// options, a toolChain when the target's build settings set options, a "configuration" element
+/// around it when they set the artifact name, and a linker-script option (C or C++) whose value
+/// can be set. The first thing missing is named: "no Debug configuration", "no define option in
+/// the Release configuration", "no toolChain in the Debug configuration", ...
+std::string MissingCProjectSettings(TiXmlElement* root, const ProjectInfo& project);
 
 /// Rewrites the include-path, defines and linker-script options below one configuration's
 /// "folderInfo" element (never null). "debug" adds TRACE and OS_USE_TRACE_SEMIHOSTING_DEBUG to the

@@ -100,6 +100,9 @@ std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
       }
     }
   }
+  for (const std::string& define : project.defines) {
+    if (!IsLiteralDefine(define)) add("defines (Define)", define);
+  }
   const std::string scatterFile = Setting(project, "TargetArmAds/LDads/ScatterFile");
   if (Setting(project, "TargetArmAds/LDads/umfTarg") == "0" && !scatterFile.empty()) {
     add("scatter file", scatterFile);
@@ -110,13 +113,6 @@ std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
     add(options.fileName.empty() ? "options of group " + options.groupName
                                  : "options of file " + options.groupName + "/" + options.fileName,
         overrides);
-  }
-  for (const SourceGroup& group : project.groups) {
-    for (const SourceFile& file : group.otherFiles) {
-      if (!file.includeInBuild || (file.fileType != 3 && file.fileType != 4)) continue;
-      add((file.fileType == 4 ? "library in group " : "object file in group ") + group.groupName,
-          file.filePath);
-    }
   }
   for (const std::string& kept : ChooseBuildSettings(project).kept) {
     lines.push_back(kLineStart + kept);

@@ -177,6 +177,17 @@ std::string FirstNonXmlElement(const ProjectInfo& info) {
 std::string FirstOversizedList(const ProjectInfo& info) {
   if (info.defines.size() > kMaxListEntries) return "Define";
   if (info.includePaths.size() > kMaxListEntries) return "IncludePath";
+  // The assembler's lists are split when the project file is written; the same bound holds.
+  const auto setting = [&info](const char* path) {
+    const auto found = info.settings.find(path);
+    return found != info.settings.end() ? found->second : std::string();
+  };
+  constexpr char kAssemblerDefines[] = "TargetArmAds/Aads/VariousControls/Define";
+  constexpr char kAssemblerIncludePaths[] = "TargetArmAds/Aads/VariousControls/IncludePath";
+  if (SplitDefines(setting(kAssemblerDefines)).size() > kMaxListEntries) return kAssemblerDefines;
+  if (SplitIncludePaths(setting(kAssemblerIncludePaths)).size() > kMaxListEntries) {
+    return kAssemblerIncludePaths;
+  }
   return "";
 }
 

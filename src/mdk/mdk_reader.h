@@ -34,7 +34,8 @@ std::string FirstNonUtf8Element(const ProjectInfo& info);
 std::string FirstNonXmlElement(const ProjectInfo& info);
 
 /// "Define" or "IncludePath" when that list holds more than kMaxListEntries entries (the reader
-/// stops splitting there); "" otherwise.
+/// stops splitting there), or the setting's path ("TargetArmAds/Aads/VariousControls/Define",
+/// ".../IncludePath") when the assembler's list does; "" otherwise.
 std::string FirstOversizedList(const ProjectInfo& info);
 
 /// The flash origin from the first Cpu element below `root` (0x8000000 when there is none or

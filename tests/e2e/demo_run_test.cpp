@@ -47,7 +47,7 @@ std::vector<std::string> ConfigurationLines(const std::string& heading,
 // The settings of the demo's first target (ARM Compiler 5): -O0, plain char unsigned, C99 mode,
 // MicroLIB, a HEX file, and the image named "demo"; its FPU is used (the template's).
 const std::vector<std::string> kReleaseSettings = {
-    "Modify the char signedness configuration: -funsigned-char",
+    "Modify the char signedness configuration: unsigned (GCC's default for ARM)",
     "Modify the C language standard configuration: -std=gnu99",
     "Modify the C library configuration: --specs=nano.specs",
     "Modify the flash image configuration: objcopy -O ihex",

@@ -163,8 +163,8 @@ TEST_F(ConcurrentRunTest, ARunWhileAnotherHoldsTheProjectIsRefusedUntouched) {
   ASSERT_EQ(RunGeneratorBinary({"-MDKPATH", Mdk(), "-TEMPLATESPATH", dir_ / "tpl"}, dir_.path())
                 .exitStatus,
             0);
-  // This test holds the lock a run takes: the folder that holds the project folder.
-  const int held = open((dir_ / "work").c_str(), O_RDONLY | O_DIRECTORY);
+  // This test holds the lock a run takes: the project folder itself.
+  const int held = open((dir_ / "work/qm26_ide_proj").c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(held, 0);
   ASSERT_EQ(flock(held, LOCK_EX), 0);
   const auto before = Snapshot(dir_.path());

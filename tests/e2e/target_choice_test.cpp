@@ -110,11 +110,10 @@ TEST(TargetChoiceTest, ConvertsTheChosenTargetAndNamesTheOthers) {
     const Strings tail = {
         "Not carried over: scatter file: .\\ram.sct",
         "Not carried over: options of group App: Cads/Optim=3",
-        "Not carried over: library in group App: ..\\lib\\dsp.lib",
         "Not carried over: language C (v6Lang): 5",
         "Check before building: ../lib/dsp.lib: prebuilt ARM Compiler library: the IDE does not "
         "link it, and GNU ld may not take it; rebuild it with GCC",
-        "1 places to check before the first build.",
+        "1 place to check before the first build.",
         "",
         "Successfully!!! ",
         "The QM26 IDE project is generated!",

@@ -16,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/console.h"
+
 namespace {
 
 constexpr uid_t kNobodyUid = 65534;
@@ -76,6 +78,7 @@ void RemoveEntryAt(int parent, const char* name) {
 
 std::string CaptureFd(int fd, FILE* stream, std::ostream& cppStream,
                       const std::function<void()>& body) {
+  FlushOutput();
   cppStream.flush();
   fflush(stream);
   char name[] = "/tmp/qm26-capture-XXXXXX";
@@ -85,6 +88,7 @@ std::string CaptureFd(int fd, FILE* stream, std::ostream& cppStream,
   int saved = dup(fd);
   dup2(tmp, fd);
   body();
+  FlushOutput();
   cppStream.flush();
   fflush(stream);
   dup2(saved, fd);
@@ -198,6 +202,7 @@ std::string CaptureStderr(const std::function<void()>& body) {
 bool RunningAsRoot() { return geteuid() == 0; }
 
 int RunUnprivileged(const std::function<int()>& body) {
+  FlushOutput();
   std::cout.flush();
   fflush(nullptr);
   pid_t pid = fork();
@@ -210,6 +215,7 @@ int RunUnprivileged(const std::function<int()>& body) {
       }
     }
     int result = body();
+    FlushOutput();
     std::cout.flush();
     fflush(nullptr);
     _exit(result);

@@ -115,7 +115,7 @@ TEST(BuildCheckTest, UnreadableSourceIsNamedWithTheReason) {
   input.sources = {{"src/locked.c", path}};
   const std::vector<std::string> expected = {
       "Check before building: src/locked.c: not checked: cannot be read (Permission denied)",
-      "1 places to check before the first build.",
+      "1 place to check before the first build.",
   };
   const int status = RunUnprivileged([&] {
     if (std::ifstream(path).is_open()) return 2;  // the permission does not apply

@@ -275,7 +275,7 @@ TEST(BuildSettingsTest, AToolChainThatSettingsNeedIsAnErrorThatNamesIt) {
     bool toolChain;
     const char* message;
   } cases[] = {
-      {true, false, "Missing in @: the toolChain of the Debug configuration"},
+      {true, false, "Incomplete project file: @: no toolChain in the Debug configuration"},
   };
   ProjectInfo project = Project("QM26R620A", {{"TargetArmAds/Cads/PlainCh", "1"}});
   project.flashSizeCode = 'G';
@@ -298,7 +298,7 @@ TEST(BuildSettingsTest, AToolChainThatSettingsNeedIsAnErrorThatNamesIt) {
     ProjectInfo plain = project;
     plain.settings.clear();
     EXPECT_TRUE(CaptureStdout([&] { written = GenerateCProjectFile(plain, dir.path(), BuildSelection{}); })
-                    .find("Missing") == std::string::npos);
+                    .find("Incomplete") == std::string::npos);
     EXPECT_TRUE(written);
   }
 }

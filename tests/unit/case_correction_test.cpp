@@ -47,9 +47,9 @@ TEST(CaseCorrectionTest, TakesTheOneSpellingOnDiskAndLeavesTheRest) {
 
   const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, mdk);
   const std::vector<std::string> expected = {
-      "Case corrected: ..\\HARDWARE\\LAN8720.c -> ../Hardware/lan8720.c",
-      "Case corrected: .\\System\\System_QM26.c -> ./system/system_qm26.c",
-      "Case corrected: ..\\lib\\DSP.lib -> ../Lib/dsp.lib",
+      "Case corrected: ../HARDWARE/LAN8720.c -> ../Hardware/lan8720.c",
+      "Case corrected: ./System/System_QM26.c -> ./system/system_qm26.c",
+      "Case corrected: ../lib/DSP.lib -> ../Lib/dsp.lib",
       "Case corrected: ../User/BSP -> ../user/bsp",
       "Case corrected: " + temp / "USER/bsp" + " -> " + temp / "user/bsp",
       "Case corrected: ../USER/Bsp/ -> ../user/bsp",

@@ -203,7 +203,7 @@ TEST_F(CProjectWriterTest, ATemplateThatLacksASettingIsRefusedUntouched) {
     TiXmlDocument document;
     document.Parse(c.content.c_str());
     ASSERT_FALSE(document.Error());
-    EXPECT_EQ(MissingCProjectSettings(document.FirstChildElement()), c.missing);
+    EXPECT_EQ(MissingCProjectSettings(document.FirstChildElement(), project_), c.missing);
   }
 }
 

@@ -67,8 +67,6 @@ TEST(NotCarriedOverTest, NamesEachSettingThatChangesTheBuildAndNothingElse) {
                      "Cads/VariousControls/Define=BOOT",
                      "Not carried over: options of file Boot/boot.c: CommonProperty/AlwaysBuild=1, "
                      "CommonProperty/UseCPPCompiler=1",
-                     "Not carried over: library in group Libs: ..\\lib\\dsp.lib",
-                     "Not carried over: object file in group Libs: .\\table.o",
                      "Not carried over: optimization (Optim): 9"}));
 
   // The layout MDK makes itself is no scatter file of the user's.
