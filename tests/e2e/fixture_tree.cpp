@@ -108,6 +108,8 @@ std::map<std::string, std::string> Snapshot(const std::string& root, const std::
       char target[PATH_MAX];
       const ssize_t length = readlink(path.c_str(), target, sizeof target);
       entries[rel] = "<link> " + std::string(target, length > 0 ? static_cast<size_t>(length) : 0);
+    } else if (!S_ISREG(status.st_mode)) {
+      entries[rel] = "<special>";  // a named pipe would block the reading
     } else {
       entries[rel] = ReadFile(path);
     }

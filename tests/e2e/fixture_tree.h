@@ -30,5 +30,5 @@ struct SplitOutput {
 SplitOutput SeparateCopyLines(const std::string& out);
 
 /// Every entry below `root` with its content (a folder as "<dir>", a symbolic link as "<link> "
-/// and its target), leaving out what lies below `skip` (a path relative to `root`, or "").
+/// and its target, anything else that is not a regular file as "<special>"), leaving out what lies below `skip` (a path relative to `root`, or "").
 std::map<std::string, std::string> Snapshot(const std::string& root, const std::string& skip = "");
