@@ -100,10 +100,8 @@ std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
       }
     }
   }
-  const std::string scatterFile = Setting(project, "TargetArmAds/LDads/ScatterFile");
-  if (Setting(project, "TargetArmAds/LDads/umfTarg") == "0" && !scatterFile.empty()) {
-    add("scatter file", scatterFile);
-  }
+  const std::string scatterFile = OwnScatterFile(project);
+  if (!scatterFile.empty()) add("scatter file", scatterFile);
   for (const OwnOptions& options : project.ownOptions) {
     const std::string overrides = options.includeInBuild ? OwnOverrides(options) : "";
     if (overrides.empty()) continue;

@@ -34,7 +34,7 @@ class LinkerScriptTest : public ::testing::Test {
   std::string Update(const std::string& folder) {
     std::string problems;
     const std::string out = CaptureStdout([&] {
-      const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
+      const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_, sizes_);
       if (!update.folder) problems += "folder " + update.folder.Describe() + "\n";
       for (const Result& notDeleted : update.notDeleted) {
         problems += "kept " + notDeleted.Describe() + "\n";
@@ -47,6 +47,7 @@ class LinkerScriptTest : public ::testing::Test {
   }
 
   ProjectInfo project_;
+  StartupSizes sizes_;
   ScopedTempDir dir_;
 };
 
@@ -142,7 +143,7 @@ TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
   WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   EXPECT_EQ(RunUnprivileged([&] {
-              const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
+              const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_, sizes_);
               return update.folder.ok() &&
                              update.script.Describe() ==
                                  folder + "/QM26R620AxG_FLASH.ld: no such file" &&
@@ -160,7 +161,7 @@ TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
   WriteFile(script, kScript);
   ASSERT_EQ(chmod(script.c_str(), 0444), 0);
   EXPECT_EQ(RunUnprivileged([&] {
-              const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "readonly", project_);
+              const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "readonly", project_, sizes_);
               return update.written.Describe() == script + ": Permission denied" ? 0 : 1;
             }),
             0);
