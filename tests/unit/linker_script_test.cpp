@@ -1,4 +1,4 @@
-// Tests of reducing "ldscripts" to the chip's script and writing its FLASH line.
+// Tests of reducing "ldscripts" to the chip's script and writing the target's memory into it.
 #include "chip/linker_script.h"
 
 #include <set>
@@ -119,6 +119,60 @@ TEST_F(LinkerScriptTest, FlashLineChoiceInScripts) {
     EXPECT_EQ(Update(folder), "");
     EXPECT_EQ(ReadFile(path), c.expected) << c.script.substr(0, 40);
   }
+}
+
+TEST_F(LinkerScriptTest, TheTargetsRamStackAndHeap) {
+  const std::string script =
+      "_Min_Heap_Size = 0x200; /* heap */\n"
+      "_Min_Stack_Size = 0x400;\n"
+      "MEMORY\n{\n"
+      "  FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K\n"
+      "  RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 128K\n"
+      "}\n"
+      "  . = . + _Min_Stack_Size;\n";
+  const std::string path = dir_ / "ldscripts/QM26R620AxG_FLASH.ld";
+  project_.flashOrigin = 0x08004000;
+  project_.flashLength = 0xFC000;
+  project_.ramOrigin = 0x20000000;
+  project_.ramLength = 0x18000;
+  sizes_.stack.read = Result::Success();
+  sizes_.stack.bytes = 0x1800;
+  sizes_.heap.read = Result::Success();
+  sizes_.heap.bytes = 1536;
+
+  WriteFile(path, script);
+  EXPECT_EQ(Update(dir_ / "ldscripts"), "");
+  EXPECT_EQ(ReadFile(path),
+            "_Min_Heap_Size = 0x600;\n"
+            "_Min_Stack_Size = 0x1800;\n"
+            "MEMORY\n{\n"
+            "FLASH (rx)      : ORIGIN = 0x08004000, LENGTH = 1008K\n"
+            "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 96K\n"
+            "}\n"
+            "  . = . + _Min_Stack_Size;\n");
+  EXPECT_EQ(FormatRamLine(0x20000000, 0x1F00), "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 0x1F00");
+
+  // A scatter file of the user's own placed the image: the script's regions stay. A size that was
+  // not read leaves the script's too.
+  project_.settings["TargetArmAds/LDads/umfTarg"] = "0";
+  project_.settings["TargetArmAds/LDads/ScatterFile"] = ".\\app.sct";
+  sizes_.heap.read = Result::Failure("startup.s", "no Heap_Size EQU");
+  WriteFile(path, script);
+  EXPECT_EQ(Update(dir_ / "ldscripts"), "");
+  std::string expected = script;
+  expected.replace(0, expected.find('\n', expected.find('\n') + 1),
+                   "_Min_Heap_Size = 0x200; /* heap */\n_Min_Stack_Size = 0x1800;");
+  EXPECT_EQ(ReadFile(path), expected);
+
+  // A script without the symbols is not given them, and says so.
+  WriteFile(path, "MEMORY\n{\n}\n");
+  sizes_.heap.read = Result::Success();
+  const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "ldscripts", project_, sizes_);
+  EXPECT_TRUE(update.written.ok());
+  EXPECT_EQ(update.scriptName, "QM26R620AxG_FLASH.ld");
+  EXPECT_FALSE(update.stackWritten);
+  EXPECT_FALSE(update.heapWritten);
+  EXPECT_EQ(ReadFile(path), "MEMORY\n{\n}\n");
 }
 
 TEST_F(LinkerScriptTest, UnknownCodeAndWideOrigin) {
