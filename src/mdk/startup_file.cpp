@@ -64,9 +64,8 @@ bool ParseSizeValue(const std::string& value, uint64_t* bytes) {
   const std::string digits = hex ? value.substr(2) : value;
   if (digits.empty()) return false;
   for (char c : digits) {
-    if (!(hex ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c)))) {
-      return false;
-    }
+    const unsigned char digit = static_cast<unsigned char>(c);
+    if (!(hex ? std::isxdigit(digit) : std::isdigit(digit))) return false;
   }
   errno = 0;
   const unsigned long long number = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
@@ -86,7 +85,8 @@ StartupSizes ReadStartupSizes(const ProjectInfo& project, const std::string& mdk
   std::string heapValue;
   bool stackFound = false;
   bool heapFound = false;
-  const std::string path = IsAbsoluteMdkPath(sizes.file) ? sizes.file : mdkFolder + "/" + sizes.file;
+  const std::string path =
+      IsAbsoluteMdkPath(sizes.file) ? sizes.file : mdkFolder + "/" + sizes.file;
   const Result read = ReadTextLines(path, kMaxStartupFileSize, [&](const std::string& line) {
     if (!stackFound) stackFound = ParseEquLine(line, kStackSizeSymbol, &stackValue);
     if (!heapFound) heapFound = ParseEquLine(line, kHeapSizeSymbol, &heapValue);

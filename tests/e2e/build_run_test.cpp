@@ -226,7 +226,8 @@ const FixtureCase kFixtures[] = {
      {std::string(kSignedness) + "-funsigned-char", std::string(kStandard) + "-std=c99",
       std::string(kLibrary) + "--specs=nano.specs", std::string(kArtifact) + "Blinky"},
      {},
-     {std::string(kStackSize) + "0x1000 (Stack_Size of RTE/Device/QM26R620AVGT7/startup_qm26r620a.s)",
+     {std::string(kStackSize) +
+          "0x1000 (Stack_Size of RTE/Device/QM26R620AVGT7/startup_qm26r620a.s)",
       std::string(kHeapSize) + "0x100 (Heap_Size of RTE/Device/QM26R620AVGT7/startup_qm26r620a.s)"},
      "_Min_Stack_Size=0x1000 _Min_Heap_Size=0x100 _estack=0x2001C000",
      kCortexM4,
@@ -474,6 +475,28 @@ TEST(MemoryBuildTest, TheImageReservesTheTargetsStackAndHeapInItsRam) {
     const CdtBuild build = BuildLikeCdt(dir / "qm26_ide_proj", kDebug);
     EXPECT_FALSE(build.linked);
     EXPECT_NE(build.log.find("region `RAM' overflowed"), std::string::npos) << build.log;
+  }
+  // A script without a heap symbol is not given one; the line says so.
+  {
+    ScopedTempDir dir;
+    MakeDirs(dir / "bsp");
+    CopyTree(Bsp() + "/QM26R620A_625", dir / "bsp/QM26R620A_625");
+    const std::string script = dir / "bsp/QM26R620A_625/libraries/cmsis/cm4/device_support/startup/"
+                                     "gcc/linker/QM26R620AxG_FLASH.ld";
+    ASSERT_EQ(ReplaceInFile(script, "_Min_Heap_Size = 0x200;\n", ""), 1);
+    CopyDemoFor(dir.path(), "QM26R620AVGT7");
+    const RunResult run = Convert(dir / "mdk/demo.uvprojx", dir / "bsp", dir.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.out;
+    const Strings lines = SplitLines(run.out);
+    const Strings expected = {
+        std::string(kStackSize) + "0x800 (Stack_Size of " + startup + ")",
+        "Not carried over: heap size: 0x400 (Heap_Size of " + startup +
+            "): no _Min_Heap_Size in ldscripts/QM26R620AxG_FLASH.ld",
+        ""};
+    const auto first = std::find(lines.begin(), lines.end(), expected[0]);
+    EXPECT_EQ(Strings(first, first + std::min<long>(lines.end() - first, 3)), expected);
+    const std::string written = ReadFile(dir / "qm26_ide_proj/ldscripts/QM26R620AxG_FLASH.ld");
+    EXPECT_EQ(written.find("_Min_Heap_Size ="), std::string::npos);
   }
 }
 

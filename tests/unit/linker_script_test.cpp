@@ -150,7 +150,8 @@ TEST_F(LinkerScriptTest, TheTargetsRamStackAndHeap) {
             "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 96K\n"
             "}\n"
             "  . = . + _Min_Stack_Size;\n");
-  EXPECT_EQ(FormatRamLine(0x20000000, 0x1F00), "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 0x1F00");
+  EXPECT_EQ(FormatRamLine(0x20000000, 0x1F00),
+            "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 0x1F00");
 
   // A scatter file of the user's own placed the image: the script's regions stay. A size that was
   // not read leaves the script's too.
