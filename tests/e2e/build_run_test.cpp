@@ -514,6 +514,8 @@ TEST(CaseCorrectionBuildTest, PathsWrittenInOtherCaseBuild) {
       "Case corrected: ..\\HARDWARE\\LAN8720.c -> ../hardware/lan8720.c",
       "Case corrected: .\\System\\System_QM26.c -> ./system/system_qm26.c",
       "Case corrected: ../User/BSP -> ../user/bsp",
+      "Not carried over: stack size: the MDK target has no startup file",
+      "Not carried over: heap size: the MDK target has no startup file",
       "",
       "Successfully!!! ",
   };
