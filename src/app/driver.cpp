@@ -56,7 +56,6 @@ constexpr char kNoDevice[] = "The MDK target names no device.";
 constexpr char kBadProjectName[] = "Not a name Eclipse can give a project: ";
 constexpr char kMdkInRoot[] = "An MDK project in the root folder cannot be converted: ";
 constexpr char kOutOfMemory[] = "Not enough memory to convert ";
-constexpr char kNotCarriedOver[] = "Not carried over: ";
 
 void PrintBanner() {
   PrintLine(kRule);
@@ -123,7 +122,7 @@ void PrintStartupSize(const std::string& what, const char* symbol, const char* s
                       const std::string& script) {
   if (!size.read) {
     const Result& why = size.read;
-    PrintLine(kNotCarriedOver + what + ": " + (why.path().empty() ? why.reason() : why.Describe()));
+    PrintLine(NotCarriedOverLine(what, why.path().empty() ? why.reason() : why.Describe()));
     return;
   }
   std::ostringstream value;
@@ -132,8 +131,7 @@ void PrintStartupSize(const std::string& what, const char* symbol, const char* s
   if (written) {
     PrintLine("Modify the " + what + " configuration: " + value.str());
   } else {
-    PrintLine(kNotCarriedOver + what + ": " + value.str() + ": no " + scriptSymbol + " in " +
-              script);
+    PrintLine(NotCarriedOverLine(what, value.str() + ": no " + scriptSymbol + " in " + script));
   }
 }
 

@@ -82,10 +82,14 @@ std::string OwnOverrides(const OwnOptions& options) {
 
 }  // namespace
 
+std::string NotCarriedOverLine(const std::string& what, const std::string& value) {
+  return kLineStart + what + ": " + value;
+}
+
 std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
   std::vector<std::string> lines;
   const auto add = [&lines](const std::string& what, const std::string& value) {
-    lines.push_back(kLineStart + what + ": " + value);
+    lines.push_back(NotCarriedOverLine(what, value));
   };
   for (const TextSetting& misc : kMiscControls) {
     const std::string text = Setting(project, misc.path);
