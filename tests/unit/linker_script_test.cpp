@@ -164,16 +164,6 @@ TEST_F(LinkerScriptTest, TheTargetsRamStackAndHeap) {
   expected.replace(0, expected.find('\n', expected.find('\n') + 1),
                    "_Min_Heap_Size = 0x200; /* heap */\n_Min_Stack_Size = 0x1800;");
   EXPECT_EQ(ReadFile(path), expected);
-
-  // A script without the symbols is not given them, and says so.
-  WriteFile(path, "MEMORY\n{\n}\n");
-  sizes_.heap.read = Result::Success();
-  const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "ldscripts", project_, sizes_);
-  EXPECT_TRUE(update.written.ok());
-  EXPECT_EQ(update.scriptName, "QM26R620AxG_FLASH.ld");
-  EXPECT_FALSE(update.stackWritten);
-  EXPECT_FALSE(update.heapWritten);
-  EXPECT_EQ(ReadFile(path), "MEMORY\n{\n}\n");
 }
 
 TEST_F(LinkerScriptTest, UnknownCodeAndWideOrigin) {
