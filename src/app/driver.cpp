@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@
 #include "mdk/mdk_reader.h"
 #include "mdk/mdk_text.h"
 #include "mdk/project_info.h"
+#include "mdk/startup_file.h"
 
 namespace {
 
@@ -134,17 +136,40 @@ bool ModelFitsTheRun(const CommandLine& options, const ProjectInfo& project) {
   return false;
 }
 
-// Writes the chip's settings and reduces the linker scripts to the chip's own. False after the
-// message of a file that could not be rewritten; a template without linker scripts still gives a
-// usable project, a script left half-written does not.
-bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
+// One line for a size of the startup file: "Modify the stack size configuration: 0x800
+// (Stack_Size of <file>)" when the linker script now holds it, else a line that says why the
+// script keeps its own.
+void PrintStartupSize(const std::string& what, const char* symbol, const char* scriptSymbol,
+                      const StartupSize& size, bool written, const std::string& file,
+                      const std::string& script) {
+  if (!size.read) {
+    const Result& why = size.read;
+    PrintLine(NotCarriedOverLine(what, why.path().empty() ? why.reason() : why.Describe()));
+    return;
+  }
+  std::ostringstream value;
+  value << "0x" << std::uppercase << std::hex << size.bytes << " (" << symbol << " of " << file
+        << ")";
+  if (written) {
+    PrintLine("Modify the " + what + " configuration: " + value.str());
+  } else {
+    PrintLine(NotCarriedOverLine(what, value.str() + ": no " + scriptSymbol + " in " + script));
+  }
+}
+
+// Writes the chip's settings and reduces the linker scripts to the chip's own, with the memory
+// the target linked with. False after the message of a file that could not be rewritten; a
+// template without linker scripts still gives a usable project, a script left half-written does
+// not.
+bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project,
+                      const StartupSizes& sizes) {
   const Result settings = UpdateSettingsFile(paths.projectFolder, project);
   if (!settings) {
     PrintErrorLine(settings.Describe());
     PrintLine(kWriteFailed + settings.path());
     return false;
   }
-  const LinkerScriptUpdate scripts = UpdateLinkerScript(paths.projectLinkerFolder, project);
+  const LinkerScriptUpdate scripts = UpdateLinkerScript(paths.projectLinkerFolder, project, sizes);
   if (!scripts.folder) {
     PrintLine(kNoLinkFile);
     return false;
@@ -161,6 +186,11 @@ bool WriteDeviceFiles(const RunPaths& paths, const ProjectInfo& project) {
     PrintLine(kWriteFailed + scripts.written.path());
     return false;
   }
+  const std::string script = std::string(kLinkerScriptFolder) + "/" + scripts.scriptName;
+  PrintStartupSize("stack size", kStackSizeSymbol, kMinStackSymbol, sizes.stack,
+                   scripts.stackWritten, sizes.file, script);
+  PrintStartupSize("heap size", kHeapSizeSymbol, kMinHeapSymbol, sizes.heap, scripts.heapWritten,
+                   sizes.file, script);
   return true;
 }
 
@@ -206,6 +236,10 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
     PrintLine(kMdkInProjectFolder + options.mdkPath);
     return kFailure;
   }
+  // MDK on Windows found the target's paths in any letter case; GCC finds them only as on disk.
+  const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, paths.mdkFolder);
+  // The stack and heap MDK linked with, read before anything in the project folder changes.
+  const StartupSizes sizes = ReadStartupSizes(project, paths.mdkFolder);
   ProjectLock lock;
   SetInterruptedFolder(paths.projectFolder);
   BeginStep("checking the template, the MDK folder and the BSP");
@@ -215,8 +249,6 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   BeginStep("copying the BSP's linker scripts and startup file");
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
   BeginStep("writing the project files");
-  // MDK on Windows found the target's paths in any letter case; GCC finds them only as on disk.
-  const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, paths.mdkFolder);
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.
@@ -231,7 +263,7 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   PrintBuildCheck(project, links, selection, paths.projectFolder, paths.mdkFolder,
                   paths.startupName, corrections);
   BeginStep("writing the chip's settings and linker script");
-  if (!WriteDeviceFiles(paths, project)) return kFailure;
+  if (!WriteDeviceFiles(paths, project, sizes)) return kFailure;
   BeginStep("finishing");
   return 0;
 }

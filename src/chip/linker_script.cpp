@@ -1,4 +1,5 @@
-// Reducing the project's "ldscripts" folder to the chip's script and writing its FLASH line.
+// Reducing the project's "ldscripts" folder to the chip's script and writing into it the memory the
+// MDK target linked with: its FLASH and RAM lines, its smallest stack and heap.
 #include "chip/linker_script.h"
 
 #include <cerrno>
@@ -10,23 +11,53 @@
 
 namespace {
 
-constexpr char kFlashLinePrefix[] = "FLASH (rx)      : ORIGIN = 0x%08X, LENGTH = ";
+constexpr char kFlashLinePrefix[] = "FLASH (rx)      : ORIGIN = ";
 constexpr char kFlashLinePattern[] = "FLASH (rx)";
+constexpr char kRamLinePrefix[] = "RAM (xrw)       : ORIGIN = ";
+constexpr char kRamLinePattern[] = "RAM (xrw)";
+
+// "ORIGIN = 0x%08X, LENGTH = <length>" after `prefix`: the length in KiB when it is a whole
+// number of them, else in bytes.
+std::string FormatRegionLine(const char* prefix, uint64_t origin, uint64_t lengthBytes) {
+  char numbers[64];
+  if (lengthBytes % 1024 == 0) {
+    std::snprintf(numbers, sizeof numbers, "0x%08X, LENGTH = %lluK",
+                  static_cast<unsigned int>(origin & 0xFFFFFFFFu),
+                  static_cast<unsigned long long>(lengthBytes / 1024));
+  } else {
+    std::snprintf(numbers, sizeof numbers, "0x%08X, LENGTH = 0x%llX",
+                  static_cast<unsigned int>(origin & 0xFFFFFFFFu),
+                  static_cast<unsigned long long>(lengthBytes));
+  }
+  return prefix + std::string(numbers);
+}
+
+// Replaces the first line of `script` holding `pattern` with `text`; sets `replaced` when it did.
+// A script without such a line is left as it is.
+Result ReplaceFirstLineHolding(const std::string& script, const std::string& pattern,
+                               const std::string& text, bool* replaced = nullptr) {
+  int32_t index = -1;
+  Result result = FindLineContaining(script, pattern, &index);
+  if (!result || index < 0) return result;
+  result = ReplaceLine(script, index, text);
+  if (replaced != nullptr) *replaced = result.ok();
+  return result;
+}
 
 }  // namespace
 
 std::string FormatFlashLine(uint64_t origin, uint64_t lengthBytes) {
-  char prefix[64];
-  std::snprintf(prefix, sizeof prefix, kFlashLinePrefix,
-                static_cast<unsigned int>(origin & 0xFFFFFFFFu));
-  char length[32];
-  if (lengthBytes % 1024 == 0) {
-    std::snprintf(length, sizeof length, "%lluK",
-                  static_cast<unsigned long long>(lengthBytes / 1024));
-  } else {
-    std::snprintf(length, sizeof length, "0x%llX", static_cast<unsigned long long>(lengthBytes));
-  }
-  return std::string(prefix) + length;
+  return FormatRegionLine(kFlashLinePrefix, origin, lengthBytes);
+}
+
+std::string FormatRamLine(uint64_t origin, uint64_t lengthBytes) {
+  return FormatRegionLine(kRamLinePrefix, origin, lengthBytes);
+}
+
+std::string FormatSizeLine(const std::string& symbol, uint64_t bytes) {
+  char value[32];
+  std::snprintf(value, sizeof value, "0x%llX", static_cast<unsigned long long>(bytes));
+  return symbol + " = " + value + ";";
 }
 
 uint64_t FlashLengthOf(const ProjectInfo& project) {
@@ -34,9 +65,11 @@ uint64_t FlashLengthOf(const ProjectInfo& project) {
   return static_cast<uint64_t>(project.flashSizeKb > 0 ? project.flashSizeKb : 0) * 1024;
 }
 
-LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectInfo& project) {
+LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectInfo& project,
+                                      const StartupSizes& sizes) {
   LinkerScriptUpdate update;
   const std::string wanted = LinkerScriptName(project.chipModel, project.flashSizeCode);
+  update.scriptName = wanted;
   // The listing is read whole before anything is deleted, so deletions cannot disturb it.
   std::vector<DirectoryEntry> entries;
   update.folder = ListDirectory(folder, Links::kNoFollow, &entries);
@@ -57,10 +90,27 @@ LinkerScriptUpdate UpdateLinkerScript(const std::string& folder, const ProjectIn
     return update;
   }
 
-  int32_t index = -1;
-  update.written = FindLineContaining(script, kFlashLinePattern, &index);
-  if (!update.written || index < 0) return update;
-  update.written =
-      ReplaceLine(script, index, FormatFlashLine(project.flashOrigin, FlashLengthOf(project)));
+  // A scatter file placed the image itself: the target dialog's regions are not what MDK linked.
+  if (OwnScatterFile(project).empty()) {
+    update.written = ReplaceFirstLineHolding(
+        script, kFlashLinePattern, FormatFlashLine(project.flashOrigin, FlashLengthOf(project)));
+    if (!update.written) return update;
+    if (project.ramLength != 0) {
+      update.written = ReplaceFirstLineHolding(script, kRamLinePattern,
+                                               FormatRamLine(project.ramOrigin, project.ramLength));
+      if (!update.written) return update;
+    }
+  }
+  if (sizes.stack.read) {
+    update.written = ReplaceFirstLineHolding(script, std::string(kMinStackSymbol) + " =",
+                                             FormatSizeLine(kMinStackSymbol, sizes.stack.bytes),
+                                             &update.stackWritten);
+    if (!update.written) return update;
+  }
+  if (sizes.heap.read) {
+    update.written = ReplaceFirstLineHolding(script, std::string(kMinHeapSymbol) + " =",
+                                             FormatSizeLine(kMinHeapSymbol, sizes.heap.bytes),
+                                             &update.heapWritten);
+  }
   return update;
 }

@@ -22,7 +22,6 @@ constexpr char kBuildFolder[] = "Debug";
 constexpr int kAssemblerFileType = 2;
 constexpr int kObjectFileType = 3;
 constexpr int kLibraryFileType = 4;
-constexpr char kStartupPrefix[] = "startup";
 
 bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
@@ -42,16 +41,6 @@ std::string RelativeTo(const std::string& path, const std::string& folder) {
 
 bool IsInside(const std::string& relative) {
   return !relative.empty() && relative != "." && relative.compare(0, 2, "..") != 0;
-}
-
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
 }
 
 // Where a linked file lies on disk: its location's folder counted from the project folder.
@@ -127,10 +116,8 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
     for (const SourceFile& file : group.otherFiles) {
       if (!file.includeInBuild) continue;
       if (file.fileType == kAssemblerFileType) {
-        const std::string path = ToForwardSlashes(file.filePath);
-        const std::string name = path.substr(path.rfind('/') + 1);
         // The BSP's startup file takes the place of the target's.
-        if (!folders.placedStartup.empty() && StartsWithIgnoringCase(name, kStartupPrefix)) {
+        if (!folders.placedStartup.empty() && IsStartupFileName(ToForwardSlashes(file.filePath))) {
           continue;
         }
         input.sources.push_back(OtherFile(file, CheckKind::kLeftOutAssembler, folders));

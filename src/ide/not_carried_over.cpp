@@ -82,10 +82,14 @@ std::string OwnOverrides(const OwnOptions& options) {
 
 }  // namespace
 
+std::string NotCarriedOverLine(const std::string& what, const std::string& value) {
+  return kLineStart + what + ": " + value;
+}
+
 std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
   std::vector<std::string> lines;
   const auto add = [&lines](const std::string& what, const std::string& value) {
-    lines.push_back(kLineStart + what + ": " + value);
+    lines.push_back(NotCarriedOverLine(what, value));
   };
   for (const TextSetting& misc : kMiscControls) {
     const std::string text = Setting(project, misc.path);
@@ -103,10 +107,8 @@ std::vector<std::string> NotCarriedOver(const ProjectInfo& project) {
   for (const std::string& define : project.defines) {
     if (!IsLiteralDefine(define)) add("defines (Define)", define);
   }
-  const std::string scatterFile = Setting(project, "TargetArmAds/LDads/ScatterFile");
-  if (Setting(project, "TargetArmAds/LDads/umfTarg") == "0" && !scatterFile.empty()) {
-    add("scatter file", scatterFile);
-  }
+  const std::string scatterFile = OwnScatterFile(project);
+  if (!scatterFile.empty()) add("scatter file", scatterFile);
   for (const OwnOptions& options : project.ownOptions) {
     const std::string overrides = options.includeInBuild ? OwnOverrides(options) : "";
     if (overrides.empty()) continue;

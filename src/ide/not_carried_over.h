@@ -15,5 +15,8 @@
 /// the build-settings table keeps as the template's. Pure.
 std::vector<std::string> NotCarriedOver(const ProjectInfo& project);
 
+/// "Not carried over: <what>: <value>", the form of each line of NotCarriedOver.
+std::string NotCarriedOverLine(const std::string& what, const std::string& value);
+
 /// Prints the lines of NotCarriedOver, nothing when there are none.
 void PrintNotCarriedOver(const ProjectInfo& project);

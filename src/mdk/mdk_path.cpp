@@ -75,3 +75,14 @@ bool IsHeaderName(const std::string& path) {
   const std::string extension = LowerExtension(path);
   return extension == "h" || extension == "hpp" || extension == "hh" || extension == "hxx";
 }
+
+bool IsStartupFileName(const std::string& path) {
+  constexpr char kPrefix[] = "startup";
+  const std::string::size_type slash = path.rfind('/');
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (name.size() < sizeof kPrefix - 1) return false;
+  for (size_t i = 0; i + 1 < sizeof kPrefix; ++i) {
+    if (std::tolower(static_cast<unsigned char>(name[i])) != kPrefix[i]) return false;
+  }
+  return true;
+}

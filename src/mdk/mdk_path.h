@@ -26,5 +26,9 @@ bool IsCompiledSourceName(const std::string& path);
 /// True for an assembler source file name (.s, .asm, any case).
 bool IsAssemblerSourceName(const std::string& path);
 
+/// True when the last segment of `path` (after its last "/") begins with "startup" in any letter
+/// case: the name MDK's device startup files have, which the BSP's startup file takes the place of.
+bool IsStartupFileName(const std::string& path);
+
 /// True for a C or C++ header file name (.h, .hpp, .hh, .hxx, any case).
 bool IsHeaderName(const std::string& path);

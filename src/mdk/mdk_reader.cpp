@@ -15,6 +15,9 @@
 
 namespace {
 
+// Where MDK puts the files of a target's device, such as its startup file.
+constexpr char kRteDeviceFolder[] = "RTE/Device/";
+
 void AppendAll(std::vector<std::string>& list, const std::vector<std::string>& pieces) {
   list.insert(list.end(), pieces.begin(), pieces.end());
 }
@@ -64,6 +67,11 @@ void ReadRteFiles(TiXmlElement* rte, const std::string& targetName, ProjectInfo&
       const std::string path = JoinSegments(NormalizedSegments(ToForwardSlashes(ElementText(instance))));
       if (IsCompiledSourceName(path)) {
         AppendOnce(info.rteSourceFiles, path);
+      } else if (IsAssemblerSourceName(path)) {
+        if (info.rteStartupFile.empty() && path.rfind(kRteDeviceFolder, 0) == 0 &&
+            IsStartupFileName(path)) {
+          info.rteStartupFile = path;
+        }
       } else if (IsHeaderName(path)) {
         const std::string::size_type slash = path.rfind('/');
         const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
@@ -127,7 +135,13 @@ Result ReadMdkProject(const std::string& path, ProjectInfo* info, const std::str
   TiXmlElement* cpuScope = targetName.empty() ? root : chosen;
   info->flashOrigin = ReadFlashOrigin(cpuScope);
   TiXmlElement* cpu = nullptr;
-  if (FindElementByName(cpuScope, "Cpu", cpu)) info->flashLength = ParseFlashLength(ElementText(cpu));
+  if (FindElementByName(cpuScope, "Cpu", cpu)) {
+    const std::string cpuText = ElementText(cpu);
+    info->flashLength = ParseMemoryRegion(cpuText, "IROM").length;
+    const MemoryRegion ram = ParseMemoryRegion(cpuText, "IRAM");
+    info->ramOrigin = ram.origin;
+    info->ramLength = ram.length;
+  }
   for (TiXmlElement* element = root; element != nullptr; element = element->NextSiblingElement()) {
     if (IsElementNamed(element, "Project")) ReadProjectElement(element, targetName, *info);
   }

@@ -1,6 +1,7 @@
 // The text rules of the MDK reader, as pure functions on strings.
 #include "mdk/mdk_text.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <limits>
 
@@ -14,6 +15,20 @@ constexpr std::string::size_type kMaxAddressDigits = 8;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
+}
+
+// Reads `text` as one hexadecimal number with blanks around it and nothing else; "0x" alone, a
+// sign or other words do not count.
+bool ParseWholeHex(const std::string& text, uint64_t* value) {
+  const std::string::size_type first = text.find_first_not_of(" \t");
+  if (first == std::string::npos || text[first] == '-' || text[first] == '+') return false;
+  const char* start = text.c_str() + first;
+  char* end = nullptr;
+  errno = 0;
+  *value = std::strtoull(start, &end, 16);
+  if (end == start || errno == ERANGE) return false;
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0';
 }
 
 }  // namespace
@@ -77,22 +92,19 @@ uint64_t ParseFlashOrigin(const std::string& cpuText) {
   return std::strtoul(address.c_str(), nullptr, 16);
 }
 
-uint64_t ParseFlashLength(const std::string& cpuText) {
-  const std::string::size_type irom = cpuText.find("IROM(");
-  if (irom == std::string::npos) return 0;
-  const std::string::size_type comma = cpuText.find(',', irom);
-  const std::string::size_type close = cpuText.find(')', irom);
-  if (comma == std::string::npos || close == std::string::npos || comma > close) return 0;
-  std::string size = cpuText.substr(comma + 1, close - comma - 1);
-  const std::string::size_type first = size.find_first_not_of(" \t");
-  if (first == std::string::npos) return 0;
-  size.erase(0, first);
-  char* end = nullptr;
-  const unsigned long long value = std::strtoull(size.c_str(), &end, 16);
-  // Only a whole hexadecimal number counts; "0x" alone, a sign or other words do not.
-  if (end == size.c_str() || size[0] == '-' || size[0] == '+') return 0;
-  while (*end == ' ' || *end == '\t') ++end;
-  return *end == '\0' ? value : 0;
+MemoryRegion ParseMemoryRegion(const std::string& cpuText, const std::string& name) {
+  const std::string::size_type open = cpuText.find(name + "(");
+  if (open == std::string::npos) return {};
+  const std::string::size_type first = open + name.size() + 1;
+  const std::string::size_type comma = cpuText.find(',', first);
+  const std::string::size_type close = cpuText.find(')', first);
+  if (comma == std::string::npos || close == std::string::npos || comma > close) return {};
+  MemoryRegion region;
+  if (!ParseWholeHex(cpuText.substr(first, comma - first), &region.origin) ||
+      !ParseWholeHex(cpuText.substr(comma + 1, close - comma - 1), &region.length)) {
+    return {};
+  }
+  return region;
 }
 
 int32_t ParseFileType(const std::string& text) {

@@ -32,9 +32,16 @@ std::vector<std::string> SplitIncludePaths(const std::string& text,
 /// fewer than seven characters follow its start.
 uint64_t ParseFlashOrigin(const std::string& cpuText);
 
-/// The size in bytes of the first IROM region named in an MDK Cpu text, "IROM(<origin>,<size>)"
-/// with a hexadecimal size; 0 when there is none or it cannot be read.
-uint64_t ParseFlashLength(const std::string& cpuText);
+/// A memory region named in an MDK Cpu text, "<name>(<origin>,<size>)".
+struct MemoryRegion {
+  uint64_t origin = 0;
+  uint64_t length = 0;  // in bytes; 0 when the text names no such region or it cannot be read
+};
+
+/// The first region called `name` ("IROM", "IRAM") in an MDK Cpu text: "IRAM(" does not match
+/// "IRAM2(". Its origin and size must each be a whole hexadecimal number (blanks around them
+/// allowed); otherwise, and without such a region, the length is 0.
+MemoryRegion ParseMemoryRegion(const std::string& cpuText, const std::string& name);
 
 /// The decimal number at the start of `text`, as strtol reads it ("01" is 1, "" is 0).
 int32_t ParseFileType(const std::string& text);

@@ -48,6 +48,10 @@ struct ProjectInfo {
   /// The size in bytes of the flash region the MDK target names (its Cpu text's IROM); 0 when it
   /// names none, and the chip's whole flash (flashSizeKb) counts.
   uint64_t flashLength = 0;
+  /// The RAM region the MDK target names (its Cpu text's first IRAM); a length of 0 when it names
+  /// none it can read, and the linker script's RAM region counts.
+  uint64_t ramOrigin = 0;
+  uint64_t ramLength = 0;
   std::vector<SourceGroup> groups;
   std::vector<std::string> includePaths;
   std::vector<std::string> defines;
@@ -57,6 +61,9 @@ struct ProjectInfo {
   /// The folders MDK adds to the include path of an RTE-managed target, relative to the MDK folder:
   /// "RTE/_<target name, blanks as _>" and the folder of each of its RTE headers; each once.
   std::vector<std::string> rteIncludeFolders;
+  /// The target's RTE startup file, relative to the MDK folder with "/": its first assembler file
+  /// below "RTE/Device/" whose name begins with "startup" (any case); "" when it has none.
+  std::string rteStartupFile;
   /// The TargetName of every target of the MDK file, in document order.
   std::vector<std::string> mdkTargetNames;
   /// The converted target's settings: the text of each leaf element below its TargetOption, keyed
@@ -67,6 +74,10 @@ struct ProjectInfo {
   /// order.
   std::vector<OwnOptions> ownOptions;
 };
+
+/// The scatter file of the user's own that the target links with instead of the memory layout of
+/// its target dialog (umfTarg 0), as the MDK file writes it; "" when it links with that layout.
+std::string OwnScatterFile(const ProjectInfo& project);
 
 /// The run's model; null before the driver creates it and after it destroys it.
 extern ProjectInfo* g_project;

@@ -60,6 +60,9 @@ TEST(BuildCheckRunTest, NamesEveryPlaceGccWillRejectOrIgnore) {
       "Check before building: ../port/os_cpu_a.asm:1: MDK assembles this ARM-syntax file; the IDE "
       "does not build it: a GNU-syntax version is needed",
       "3 places to check before the first build.",
+      // The linker script's lines come last.
+      "Modify the stack size configuration: 0x400 (Stack_Size of ./startup_qm26r620a.s)",
+      "Not carried over: heap size: ./startup_qm26r620a.s: no Heap_Size EQU",
   };
   EXPECT_EQ(LinesAfterTheConfigurations(run.out), expected);
   const Strings lines = SplitLines(run.out);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,17 +31,25 @@ RunResult Convert(const std::string& mdk, const std::string& bsp, const std::str
                             workDir);
 }
 
+// Replaces every `original` in the file at `path` with `replacement`; returns how many it replaced.
+int ReplaceInFile(const std::string& path, const std::string& original,
+                  const std::string& replacement) {
+  std::string text = ReadFile(path);
+  int count = 0;
+  for (size_t at = text.find(original); at != std::string::npos;
+       at = text.find(original, at + replacement.size())) {
+    text.replace(at, original.size(), replacement);
+    ++count;
+  }
+  WriteFile(path, text);
+  return count;
+}
+
 // A copy of the bundled demo in `root` whose targets use `device`.
 void CopyDemoFor(const std::string& root, const std::string& device) {
   CopyTree(SourceDir() + "/examples/demo", root);
-  std::string mdk = ReadFile(root + "/mdk/demo.uvprojx");
-  const std::string original = "<Device>QM26R620AVGT7</Device>";
-  const std::string replacement = "<Device>" + device + "</Device>";
-  for (size_t at = mdk.find(original); at != std::string::npos;
-       at = mdk.find(original, at + replacement.size())) {
-    mdk.replace(at, original.size(), replacement);
-  }
-  WriteFile(root + "/mdk/demo.uvprojx", mdk);
+  ReplaceInFile(root + "/mdk/demo.uvprojx", "<Device>QM26R620AVGT7</Device>",
+                "<Device>" + device + "</Device>");
 }
 
 // The excluding list of the root source entry of one configuration; "<none>" without one.
@@ -173,6 +182,9 @@ struct FixtureCase {
   Strings debugSettings;
   Strings releaseSettings;
   Strings notCarried;
+  // The stack and heap lines, and what the image then reserves and where its stack starts.
+  Strings memoryLines;
+  const char* memorySymbols;
   const char* targetFlags;
   const char* image;       // the linked image and the flash image, in the build folder
   const char* flashImage;
@@ -191,6 +203,8 @@ constexpr char kAsmDefine[] = "Modify the assembler define configuration: ";
 constexpr char kAsmInclude[] = "Modify the assembler include path configuration: ";
 constexpr char kFullNewlib[] = "full newlib (no --specs=nano.specs)";
 constexpr char kSoftFloat[] = "-mcpu=cortex-m4 -mthumb -mfloat-abi=soft";
+constexpr char kStackSize[] = "Modify the stack size configuration: ";
+constexpr char kHeapSize[] = "Modify the heap size configuration: ";
 
 // Each layout has MDK settings of its own; its main.c asserts what they mean for the compiler, so
 // a build with other flags stops.
@@ -212,6 +226,10 @@ const FixtureCase kFixtures[] = {
      {std::string(kSignedness) + "unsigned (GCC's default for ARM)", std::string(kStandard) + "-std=c99",
       std::string(kLibrary) + "--specs=nano.specs", std::string(kArtifact) + "Blinky"},
      {},
+     {std::string(kStackSize) +
+          "0x1000 (Stack_Size of RTE/Device/QM26R620AVGT7/startup_qm26r620a.s)",
+      std::string(kHeapSize) + "0x100 (Heap_Size of RTE/Device/QM26R620AVGT7/startup_qm26r620a.s)"},
+     "_Min_Stack_Size=0x1000 _Min_Heap_Size=0x100 _estack=0x2001C000",
      kCortexM4,
      "Blinky.elf",
      "Blinky.bin",
@@ -242,6 +260,9 @@ const FixtureCase kFixtures[] = {
       std::string(kAsmDefine) + "NDEBUG", std::string(kAsmInclude) + "\"../../Core/Inc\""},
      {"Not carried over: C misc controls: --diag_suppress=177",
       "Not carried over: user command after the build: fromelf --bin --output blink_app.bin !L"},
+     {std::string(kStackSize) + "0xC00 (Stack_Size of startup_qm26r620axx.s)",
+      std::string(kHeapSize) + "0x300 (Heap_Size of startup_qm26r620axx.s)"},
+     "_Min_Stack_Size=0xC00 _Min_Heap_Size=0x300 _estack=0x20020000",
      kCortexM4,
      "blink_app.elf",
      "blink_app.hex",
@@ -270,6 +291,10 @@ const FixtureCase kFixtures[] = {
       std::string(kFloatAbi) + "-mfloat-abi=soft", std::string(kLibrary) + kFullNewlib,
       kFlashImage},
      {},
+     {"Not carried over: stack size: startup/startup_qm26r620a_625_hd.s: Stack_Size EQU 0x200*4 "
+      "is not a number",
+      "Not carried over: heap size: startup/startup_qm26r620a_625_hd.s: no Heap_Size EQU"},
+     "_Min_Stack_Size=0x400 _Min_Heap_Size=0x200 _estack=0x20020000",
      kSoftFloat,
      "flat.elf",
      "flat.hex",
@@ -304,6 +329,30 @@ bool LinksNewlibNano(const std::string& image) {
   });
 }
 
+// The symbols of the linker script that say what the image reserves in RAM.
+const Strings kMemorySymbols = {"_Min_Stack_Size", "_Min_Heap_Size", "_estack"};
+
+// "<name>=0x<value>" for each of `names`, as nm gives them for `image`, separated by blanks;
+// "<name>=?" for one the image lacks.
+std::string SymbolValues(const std::string& image, const Strings& names) {
+  const RunResult symbols = RunCommand({"/usr/bin/arm-none-eabi-nm", image}, "");
+  std::string values;
+  for (const std::string& name : names) {
+    std::string value = "?";
+    for (const std::string& line : SplitLines(symbols.out)) {
+      std::istringstream fields(line);
+      std::string number, kind, symbol;
+      if (fields >> number >> kind >> symbol && symbol == name) {
+        std::ostringstream hex;
+        hex << "0x" << std::uppercase << std::hex << std::stoull(number, nullptr, 16);
+        value = hex.str();
+      }
+    }
+    values += (values.empty() ? "" : " ") + name + "=" + value;
+  }
+  return values;
+}
+
 class FixtureBuildTest : public ::testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuildsAsItBuildsIt) {
@@ -334,6 +383,7 @@ TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuildsAsItBuildsIt) {
   Strings expectedTail = c.releaseSettings;
   for (const std::string& path : c.excluded) expectedTail.push_back(kExcludeLine + path);
   expectedTail.insert(expectedTail.end(), c.notCarried.begin(), c.notCarried.end());
+  expectedTail.insert(expectedTail.end(), c.memoryLines.begin(), c.memoryLines.end());
   expectedTail.insert(expectedTail.end(),
                       {"", "Successfully!!! ", "The QM26 IDE project is generated!"});
   const long tailSize = std::min<long>(lines.end() - lastScriptLine, expectedTail.size());
@@ -365,6 +415,7 @@ TEST_P(FixtureBuildTest, BuildsWhatTheMdkTargetBuildsAsItBuildsIt) {
     // vector table.
     EXPECT_EQ(flash[0] == ':', std::string(c.flashImage).find(".hex") != std::string::npos);
     EXPECT_EQ(LinksNewlibNano(build.image), c.newlibNano);
+    EXPECT_EQ(SymbolValues(build.image, kMemorySymbols), c.memorySymbols);
   }
 }
 
@@ -372,6 +423,82 @@ INSTANTIATE_TEST_SUITE_P(MdkLayouts, FixtureBuildTest, ::testing::ValuesIn(kFixt
                          [](const ::testing::TestParamInfo<FixtureCase>& param) {
                            return std::string(param.param.name);
                          });
+
+// "<origin> <length>" of the memory region `name` in the "Memory Configuration" of a link map.
+std::string MapRegion(const std::string& mapFile, const std::string& name) {
+  for (const std::string& line : SplitLines(ReadFile(mapFile))) {
+    std::istringstream fields(line);
+    std::string region, origin, length;
+    if (fields >> region >> origin >> length && region == name) return origin + " " + length;
+  }
+  return "<no region " + name + ">";
+}
+
+// The demo's target with `iramSize` bytes of SRAM in its Cpu text, whose startup file reserves
+// 0x1800 bytes of stack and 0x600 of heap: the image reserves them in that RAM, or does not link.
+TEST(MemoryBuildTest, TheImageReservesTheTargetsStackAndHeapInItsRam) {
+  const std::string startup = "../libraries/cmsis/startup/startup_qm26r620a_625_arm.s";
+  const auto convert = [&](const ScopedTempDir& dir, const std::string& iramSize) {
+    CopyDemoFor(dir.path(), "QM26R620AVGT7");
+    EXPECT_EQ(ReplaceInFile(dir / "mdk/demo.uvprojx", "IRAM(0x20000000,0x20000)",
+                            "IRAM(0x20000000," + iramSize + ")"),
+              2);
+    const std::string file = dir / ("mdk/" + startup);
+    EXPECT_EQ(ReplaceInFile(file, "EQU     0x00000800", "EQU     0x00001800"), 1);
+    EXPECT_EQ(ReplaceInFile(file, "EQU     0x00000400", "EQU     0x00000600"), 1);
+    return Convert(dir / "mdk/demo.uvprojx", Bsp(), dir.path());
+  };
+  const Strings memoryLines = {
+      std::string(kStackSize) + "0x1800 (Stack_Size of " + startup + ")",
+      std::string(kHeapSize) + "0x600 (Heap_Size of " + startup + ")", ""};
+  {
+    ScopedTempDir dir;
+    const RunResult run = convert(dir, "0x18000");
+    ASSERT_EQ(run.exitStatus, 0) << run.out;
+    const Strings lines = SplitLines(run.out);
+    const auto first = std::find(lines.begin(), lines.end(), memoryLines[0]);
+    EXPECT_EQ(Strings(first, first + std::min<long>(lines.end() - first, 3)), memoryLines);
+    const CdtBuild build = BuildLikeCdt(dir / "qm26_ide_proj", kDebug);
+    ASSERT_TRUE(build.linked) << build.log;
+    EXPECT_EQ(SymbolValues(build.image, kMemorySymbols),
+              "_Min_Stack_Size=0x1800 _Min_Heap_Size=0x600 _estack=0x20018000");
+    EXPECT_EQ(MapRegion(build.mapFile, "RAM"), "0x20000000 0x00018000");
+    EXPECT_EQ(VectorTableProblem(build), "");
+  }
+  // 4 KiB cannot hold them: the run succeeds, the link fails, as MDK's would have.
+  {
+    ScopedTempDir dir;
+    const RunResult run = convert(dir, "0x1000");
+    ASSERT_EQ(run.exitStatus, 0) << run.out;
+    const Strings lines = SplitLines(run.out);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), memoryLines[0]), 1);
+    const CdtBuild build = BuildLikeCdt(dir / "qm26_ide_proj", kDebug);
+    EXPECT_FALSE(build.linked);
+    EXPECT_NE(build.log.find("region `RAM' overflowed"), std::string::npos) << build.log;
+  }
+  // A script without a heap symbol is not given one; the line says so.
+  {
+    ScopedTempDir dir;
+    MakeDirs(dir / "bsp");
+    CopyTree(Bsp() + "/QM26R620A_625", dir / "bsp/QM26R620A_625");
+    const std::string script = dir / "bsp/QM26R620A_625/libraries/cmsis/cm4/device_support/startup/"
+                                     "gcc/linker/QM26R620AxG_FLASH.ld";
+    ASSERT_EQ(ReplaceInFile(script, "_Min_Heap_Size = 0x200;\n", ""), 1);
+    CopyDemoFor(dir.path(), "QM26R620AVGT7");
+    const RunResult run = Convert(dir / "mdk/demo.uvprojx", dir / "bsp", dir.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.out;
+    const Strings lines = SplitLines(run.out);
+    const Strings expected = {
+        std::string(kStackSize) + "0x800 (Stack_Size of " + startup + ")",
+        "Not carried over: heap size: 0x400 (Heap_Size of " + startup +
+            "): no _Min_Heap_Size in ldscripts/QM26R620AxG_FLASH.ld",
+        ""};
+    const auto first = std::find(lines.begin(), lines.end(), expected[0]);
+    EXPECT_EQ(Strings(first, first + std::min<long>(lines.end() - first, 3)), expected);
+    const std::string written = ReadFile(dir / "qm26_ide_proj/ldscripts/QM26R620AxG_FLASH.ld");
+    EXPECT_EQ(written.find("_Min_Heap_Size ="), std::string::npos);
+  }
+}
 
 // The target writes a linked file, a file of the MDK folder and the include folder in other letter
 // case than the disk: as written, GCC finds none of them and the copy of the MDK folder's file
@@ -387,6 +514,8 @@ TEST(CaseCorrectionBuildTest, PathsWrittenInOtherCaseBuild) {
       "Case corrected: ../HARDWARE/LAN8720.c -> ../hardware/lan8720.c",
       "Case corrected: ./System/System_QM26.c -> ./system/system_qm26.c",
       "Case corrected: ../User/BSP -> ../user/bsp",
+      "Not carried over: stack size: the MDK target has no startup file",
+      "Not carried over: heap size: the MDK target has no startup file",
       "",
       "Successfully!!! ",
   };

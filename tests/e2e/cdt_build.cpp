@@ -412,9 +412,10 @@ CdtBuild BuildLikeCdt(const std::string& projectFolder, const std::string& confi
   std::string extension = Attribute(project.configuration, "artifactExtension");
   if (extension.empty()) extension = "elf";
   build.image = buildFolder + "/" + artifact + "." + extension;
+  build.mapFile = buildFolder + "/" + artifact + ".map";
   build.linked = error.empty() &&
-                 Run(std::string(kCompilerC) + " " + linkFlags + " -o " + Quoted(build.image) +
-                         objects,
+                 Run(std::string(kCompilerC) + " " + linkFlags + " -Wl,-Map=" +
+                         Quoted(build.mapFile) + " -o " + Quoted(build.image) + objects,
                      buildFolder, build.log) &&
                  fs::exists(build.image);
   if (!error.empty()) build.log += error;

@@ -12,6 +12,7 @@ struct CdtBuild {
   std::string targetFlags;             // -mcpu, -mthumb, float ABI and FPU of the configuration
   std::string linkerScript;            // the linker script the link used
   std::string image;                   // the linked ELF file
+  std::string mapFile;                 // the link map beside it (the test asks ld for one)
   std::string flashImage;              // the flash image made from it; "" when none is asked for
 };
 

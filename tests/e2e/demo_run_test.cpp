@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -104,8 +105,12 @@ TEST(DemoRunTest, ConvertsTheBundledExample) {
        ConfigurationLines("Modify the Release configuration", {"NDEBUG"}, kReleaseSettings)) {
     expected.push_back(line);
   }
-  expected.insert(expected.end(), {"", "Successfully!!! ", "The QM26 IDE project is generated!",
-                                   "Project path: " + project});
+  const std::string startup = "../libraries/cmsis/startup/startup_qm26r620a_625_arm.s";
+  expected.insert(expected.end(),
+                  {"Modify the stack size configuration: 0x800 (Stack_Size of " + startup + ")",
+                   "Modify the heap size configuration: 0x400 (Heap_Size of " + startup + ")", "",
+                   "Successfully!!! ", "The QM26 IDE project is generated!",
+                   "Project path: " + project});
   const SplitOutput out = SeparateCopyLines(run.out);
   EXPECT_EQ(out.otherLines, expected);
   std::multiset<std::string> copies;
@@ -194,13 +199,22 @@ TEST(DemoRunTest, ConvertsTheBundledExample) {
   prefs[3] = "chipSizeType=G";
   EXPECT_EQ(SplitLines(ReadFile(dir / "qm26_ide_proj/preferences.ini")), prefs);
 
-  // The linker script: only its first FLASH line changed.
+  // The linker script: its FLASH and RAM lines and its smallest stack and heap are the target's
+  // (the demo reserves twice the BSP's), every other line the BSP's.
   std::vector<std::string> ld = SplitLines(ReadFile(linker + "/QM26R620AxG_FLASH.ld"));
-  const auto flash = std::find_if(ld.begin(), ld.end(), [](const std::string& line) {
-    return line.find("FLASH (rx)") != std::string::npos;
-  });
-  ASSERT_NE(flash, ld.end());
-  *flash = "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K";
+  const std::pair<const char*, const char*> changed[] = {
+      {"_Min_Heap_Size =", "_Min_Heap_Size = 0x400;"},
+      {"_Min_Stack_Size =", "_Min_Stack_Size = 0x800;"},
+      {"FLASH (rx)", "FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K"},
+      {"RAM (xrw)", "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 128K"},
+  };
+  for (const auto& [pattern, line] : changed) {
+    const auto found = std::find_if(ld.begin(), ld.end(), [&](const std::string& text) {
+      return text.find(pattern) != std::string::npos;
+    });
+    ASSERT_NE(found, ld.end()) << pattern;
+    *found = line;
+  }
   EXPECT_EQ(SplitLines(ReadFile(dir / "qm26_ide_proj/ldscripts/QM26R620AxG_FLASH.ld")), ld);
 }
 

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mkdir(scripts.c_str(), 0755);
   WriteFuzzFile(scripts + "/QM26R620AxE_FLASH.ld", data, size);
   WriteFuzzFile(scripts + "/QM26R620AxG_FLASH.ld", data, size);
-  const LinkerScriptUpdate update = UpdateLinkerScript(scripts, FuzzModel());
+  const LinkerScriptUpdate update = UpdateLinkerScript(scripts, FuzzModel(), StartupSizes{});
   FuzzCheck(update.folder.ok() && update.notDeleted.empty() && update.script.ok(),
             "the scripts are adapted");
   const std::string script = ReadFuzzFile(scripts + "/QM26R620AxG_FLASH.ld");

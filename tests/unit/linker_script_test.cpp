@@ -1,4 +1,4 @@
-// Tests of reducing "ldscripts" to the chip's script and writing its FLASH line.
+// Tests of reducing "ldscripts" to the chip's script and writing the target's memory into it.
 #include "chip/linker_script.h"
 
 #include <set>
@@ -34,7 +34,7 @@ class LinkerScriptTest : public ::testing::Test {
   std::string Update(const std::string& folder) {
     std::string problems;
     const std::string out = CaptureStdout([&] {
-      const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
+      const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_, sizes_);
       if (!update.folder) problems += "folder " + update.folder.Describe() + "\n";
       for (const Result& notDeleted : update.notDeleted) {
         problems += "kept " + notDeleted.Describe() + "\n";
@@ -47,6 +47,7 @@ class LinkerScriptTest : public ::testing::Test {
   }
 
   ProjectInfo project_;
+  StartupSizes sizes_;
   ScopedTempDir dir_;
 };
 
@@ -120,6 +121,51 @@ TEST_F(LinkerScriptTest, FlashLineChoiceInScripts) {
   }
 }
 
+TEST_F(LinkerScriptTest, TheTargetsRamStackAndHeap) {
+  const std::string script =
+      "_Min_Heap_Size = 0x200; /* heap */\n"
+      "_Min_Stack_Size = 0x400;\n"
+      "MEMORY\n{\n"
+      "  FLASH (rx)      : ORIGIN = 0x08000000, LENGTH = 1024K\n"
+      "  RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 128K\n"
+      "}\n"
+      "  . = . + _Min_Stack_Size;\n";
+  const std::string path = dir_ / "ldscripts/QM26R620AxG_FLASH.ld";
+  project_.flashOrigin = 0x08004000;
+  project_.flashLength = 0xFC000;
+  project_.ramOrigin = 0x20000000;
+  project_.ramLength = 0x18000;
+  sizes_.stack.read = Result::Success();
+  sizes_.stack.bytes = 0x1800;
+  sizes_.heap.read = Result::Success();
+  sizes_.heap.bytes = 1536;
+
+  WriteFile(path, script);
+  EXPECT_EQ(Update(dir_ / "ldscripts"), "");
+  EXPECT_EQ(ReadFile(path),
+            "_Min_Heap_Size = 0x600;\n"
+            "_Min_Stack_Size = 0x1800;\n"
+            "MEMORY\n{\n"
+            "FLASH (rx)      : ORIGIN = 0x08004000, LENGTH = 1008K\n"
+            "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 96K\n"
+            "}\n"
+            "  . = . + _Min_Stack_Size;\n");
+  EXPECT_EQ(FormatRamLine(0x20000000, 0x1F00),
+            "RAM (xrw)       : ORIGIN = 0x20000000, LENGTH = 0x1F00");
+
+  // A scatter file of the user's own placed the image: the script's regions stay. A size that was
+  // not read leaves the script's too.
+  project_.settings["TargetArmAds/LDads/umfTarg"] = "0";
+  project_.settings["TargetArmAds/LDads/ScatterFile"] = ".\\app.sct";
+  sizes_.heap.read = Result::Failure("startup.s", "no Heap_Size EQU");
+  WriteFile(path, script);
+  EXPECT_EQ(Update(dir_ / "ldscripts"), "");
+  std::string expected = script;
+  expected.replace(0, expected.find('\n', expected.find('\n') + 1),
+                   "_Min_Heap_Size = 0x200; /* heap */\n_Min_Stack_Size = 0x1800;");
+  EXPECT_EQ(ReadFile(path), expected);
+}
+
 TEST_F(LinkerScriptTest, UnknownCodeAndWideOrigin) {
   project_.flashSizeCode = 'J';
   project_.flashSizeKb = FlashSizeFromCode('J');
@@ -142,7 +188,7 @@ TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
   WriteFile(folder + "/QM26R620AxE_FLASH.ld", kScript);
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   EXPECT_EQ(RunUnprivileged([&] {
-              const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_);
+              const LinkerScriptUpdate update = UpdateLinkerScript(folder, project_, sizes_);
               return update.folder.ok() &&
                              update.script.Describe() ==
                                  folder + "/QM26R620AxG_FLASH.ld: no such file" &&
@@ -160,7 +206,7 @@ TEST_F(LinkerScriptTest, MissingFolderUndeletableFileAndUnwritableScript) {
   WriteFile(script, kScript);
   ASSERT_EQ(chmod(script.c_str(), 0444), 0);
   EXPECT_EQ(RunUnprivileged([&] {
-              const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "readonly", project_);
+              const LinkerScriptUpdate update = UpdateLinkerScript(dir_ / "readonly", project_, sizes_);
               return update.written.Describe() == script + ": Permission denied" ? 0 : 1;
             }),
             0);

@@ -1,4 +1,5 @@
-// Tests of the MDK text rules: define and include-path lists, the flash origin, the file type.
+// Tests of the MDK text rules: define and include-path lists, the flash origin, the memory regions,
+// the file type.
 #include "mdk/mdk_text.h"
 
 #include <limits>
@@ -109,6 +110,39 @@ TEST(MdkTextTest, ParseFlashOrigin) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(ParseFlashOrigin(c.text), c.origin);
+  }
+}
+
+TEST(MdkTextTest, ParseMemoryRegion) {
+  const struct {
+    const char* text;
+    const char* name;
+    uint64_t origin;
+    uint64_t length;
+  } cases[] = {
+      {"IRAM(0x20000000,0x18000) IROM(0x08004000,0xFC000) CLOCK(8000000)", "IRAM", 0x20000000,
+       0x18000},
+      {"IRAM(0x20000000,0x18000) IROM(0x08004000,0xFC000) CLOCK(8000000)", "IROM", 0x08004000,
+       0xFC000},
+      // The first region of that name: IRAM2 is another region.
+      {"IRAM2(0x10000000,0x10000) IRAM( 0x20000000 , 0x1000 )", "IRAM", 0x20000000, 0x1000},
+      // No such region, the old range form, a size or an origin that is no whole number.
+      {"IROM(0x08000000,0x100000)", "IRAM", 0, 0},
+      {"IRAM(0x20000000-0x2001FFFF)", "IRAM", 0, 0},
+      {"IRAM(0x20000000,0x)", "IRAM", 0, 0},
+      {"IRAM(0x20000000,-0x1000)", "IRAM", 0, 0},
+      {"IRAM(0x20000000,0x1000 K)", "IRAM", 0, 0},
+      {"IRAM(start,0x1000)", "IRAM", 0, 0},
+      {"IRAM(0x20000000,0x10000000000000000)", "IRAM", 0, 0},
+      {"IRAM(0x20000000,0x1000", "IRAM", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const MemoryRegion region = ParseMemoryRegion(c.text, c.name);
+    EXPECT_EQ(region.length, c.length);
+    if (c.length != 0) {
+      EXPECT_EQ(region.origin, c.origin);
+    }
   }
 }
 

@@ -2,11 +2,18 @@
 ; * startup_qm26r620axx.s: start-up code of the QM26R620Axx for the ARM assembler (armasm)
 ; ******************************************************************************/
 
-Stack_Size      EQU     0x00000400
+Stack_Size      equ     3072            ; <o> Stack Size (in Bytes)
 
                 AREA    STACK, NOINIT, READWRITE, ALIGN=3
 Stack_Mem       SPACE   Stack_Size
 __initial_sp
+
+Heap_Size       EQU     768             ; <o> Heap Size (in Bytes)
+
+                AREA    HEAP, NOINIT, READWRITE, ALIGN=3
+__heap_base
+Heap_Mem        SPACE   Heap_Size
+__heap_limit
 
                 PRESERVE8
                 THUMB

@@ -2,7 +2,7 @@
 ; * startup_qm26r620a_625_hd.s: start-up code of the QM26R620A_625, hd variant, for the ARM assembler (armasm)
 ; ******************************************************************************/
 
-Stack_Size      EQU     0x00000400
+Stack_Size      EQU     0x200*4
 
                 AREA    STACK, NOINIT, READWRITE, ALIGN=3
 Stack_Mem       SPACE   Stack_Size

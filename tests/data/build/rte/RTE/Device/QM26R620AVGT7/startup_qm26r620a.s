@@ -2,11 +2,18 @@
 ; * startup_qm26r620a.s: start-up code of the QM26R620A for the ARM assembler (armasm)
 ; ******************************************************************************/
 
-Stack_Size      EQU     0x00000400
+Stack_Size      EQU     0x00001000
 
                 AREA    STACK, NOINIT, READWRITE, ALIGN=3
 Stack_Mem       SPACE   Stack_Size
 __initial_sp
+
+Heap_Size       EQU     0x00000100
+
+                AREA    HEAP, NOINIT, READWRITE, ALIGN=3
+__heap_base
+Heap_Mem        SPACE   Heap_Size
+__heap_limit
 
                 PRESERVE8
                 THUMB
