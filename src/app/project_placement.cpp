@@ -276,30 +276,33 @@ bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, Pro
   g_projectPath = paths.projectFolder;
   PrintLine("qm26ide_project_path:" + g_projectPath);
 
-  // Emptying a link would empty the folder it points to, which may hold anything.
+  // The lock is taken on the project folder itself, which every run that can fill it can open;
+  // a folder this run made for it is taken away again when the run refuses to fill it.
   struct stat status;
-  const bool exists = lstat(g_projectPath.c_str(), &status) == 0;
+  bool exists = lstat(g_projectPath.c_str(), &status) == 0;
+  int error = 0;
+  if (!exists && mkdir(g_projectPath.c_str(), 0755) != 0) {
+    error = errno;
+    // Another run made it meanwhile: its lock decides below.
+    if (error == EEXIST) exists = lstat(g_projectPath.c_str(), &status) == 0;
+    if (exists) error = 0;
+  }
+  // Emptying a link would empty the folder it points to, which may hold anything.
   if (exists && S_ISLNK(status.st_mode)) {
     PrintLine(kProjectFolderIsLink + g_projectPath);
     return false;
   }
-  // The lock is taken on the project folder itself, which every run that can fill it can open;
-  // a folder this run made for it is taken away again when the run stops before filling it.
-  int error = exists && !S_ISDIR(status.st_mode) ? EEXIST : 0;  // a file has its name
-  if (!exists && mkdir(g_projectPath.c_str(), 0755) != 0) error = errno;
+  if (exists && !S_ISDIR(status.st_mode)) error = EEXIST;  // a file has its name
   if (error != 0) {
     PrintLine(kCreateFailed + g_projectPath + ": " + std::strerror(error));
     return false;
   }
-  const auto giveUp = [&]() {
-    if (!exists) rmdir(g_projectPath.c_str());
-    return false;
-  };
-  // Two runs filling one folder would each end with a broken project.
+  // Two runs filling one folder would each end with a broken project. The folder stays for the
+  // run that holds it, even when this one made it.
   const Result locked = lock->Take(g_projectPath);
   if (!locked && locked.systemError() == EWOULDBLOCK) {
     PrintLine(kAnotherRun + g_projectPath);
-    return giveUp();
+    return false;
   }
   // A file system that cannot lock must not make the tool unusable there.
   if (!locked) PrintLine(kNotLocked + locked.Describe());
@@ -308,7 +311,8 @@ bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, Pro
   if (const Refusal refusal = CheckSources(paths, project)) {
     AnnounceTemplateFolder(paths);
     for (const std::string& line : refusal.lines) PrintLine(line);
-    return giveUp();
+    if (!exists) rmdir(g_projectPath.c_str());
+    return false;
   }
   if (!exists) return true;
 

@@ -68,7 +68,7 @@ class ProjectLock {
 /// wrong, and the message of the step that would fail. Only then is an existing folder emptied
 /// ("Failed to delete: <path>: <reason>" per entry that cannot be removed, then "The project
 /// folder could not be emptied: <path>" and false). Returns false after its message; an existing
-/// folder is then left as it was, and one the run created is removed.
+/// folder is then left as it was, and one the run created is removed unless another run holds it.
 bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, ProjectLock* lock);
 
 /// Copies the chip model's template, then the MDK folder's contents, into the project folder,
