@@ -147,14 +147,20 @@ void AppendHex(std::string& shown, const char* prefix, unsigned int value) {
   shown += kDigits[value & 0xF];
 }
 
-}  // namespace
-
-std::string ShownText(const std::string& text) {
+// The length of the start of `text` that is shown as it is.
+size_t PlainPrefix(const std::string& text) {
   size_t at = 0;
   while (at < text.size() &&
          (!NeedsEscape(static_cast<unsigned char>(text[at])) || text[at] == '\t')) {
     ++at;
   }
+  return at;
+}
+
+}  // namespace
+
+std::string ShownText(const std::string& text) {
+  size_t at = PlainPrefix(text);
   if (at == text.size()) return text;
   std::string shown = text.substr(0, at);
   while (at < text.size()) {
@@ -183,8 +189,13 @@ std::string ShownText(const std::string& text) {
 }
 
 void PrintLine(const std::string& text) {
-  const std::string shown = ShownText(text);
-  Hold(shown.data(), shown.size());
+  // Most lines need no escape: they are held as they are, without a copy.
+  if (PlainPrefix(text) == text.size()) {
+    Hold(text.data(), text.size());
+  } else {
+    const std::string shown = ShownText(text);
+    Hold(shown.data(), shown.size());
+  }
   Hold("\n", 1);
   if (LineByLine()) WriteHeld();
 }
