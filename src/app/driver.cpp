@@ -24,6 +24,7 @@
 #include "ide/case_correction.h"
 #include "ide/cproject_writer.h"
 #include "ide/not_carried_over.h"
+#include "ide/port_writer.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/mdk_text.h"
@@ -194,11 +195,21 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   const BuildSelection selection = SelectBuildInputs(project, links, paths.mdkFolder,
                                                      paths.projectFolder, paths.startupName);
 
+  // What GCC would reject that has an exact equivalent is ported in a folder of the project's
+  // own; the check's lines come after the settings, as the user's to-do list.
+  const std::string portFolder = ChoosePortFolder(paths.projectFolder, links);
+  const BuildCheckRun check = RunBuildCheck(project, links, selection, paths.projectFolder,
+                                            paths.mdkFolder, paths.startupName, portFolder);
+  const PortPlan& port = check.report.port;
+  if (!WritePortFiles(port, paths.projectFolder, check.checkedProjectFolder, portFolder)) {
+    return kFailure;
+  }
+
   if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
-  if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
+  const BuildSelection built = PortedSelection(selection, port, portFolder);
+  if (!GenerateCProjectFile(project, paths.projectFolder, built)) return kFailure;
   PrintNotCarriedOver(project);
-  PrintBuildCheck(project, links, selection, paths.projectFolder, paths.mdkFolder,
-                  paths.startupName, corrections);
+  PrintBuildCheck(corrections, check);
   if (!WriteDeviceFiles(paths, project)) return kFailure;
   return 0;
 }

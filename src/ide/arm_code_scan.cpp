@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "port/gcc_port.h"
+
 namespace {
 
 // --- What is reported ---
@@ -57,7 +59,8 @@ constexpr Keyword kKeywords[] = {
     {"__align", true,
      "ARM Compiler keyword __align: GCC rejects it; write __attribute__((aligned(n)))"},
     {"__packed", false,
-     "ARM Compiler keyword __packed: GCC rejects it; write __attribute__((packed))"},
+     "ARM Compiler keyword __packed: GCC rejects it, and ignores __attribute__((packed)) before "
+     "struct; write struct __attribute__((packed)) (typedef struct __attribute__((packed)) {...})"},
     {"__forceinline", false,
      "ARM Compiler keyword __forceinline: GCC rejects it; write inline "
      "__attribute__((always_inline))"},
@@ -164,6 +167,11 @@ constexpr const char* kSystemRegisters[] = {
     "iepsr",       "xpsr",      "psr",     "msp",    "psp",   "primask", "basepri",
     "basepri_max", "faultmask", "control", "msplim", "psplim"};
 
+// The functions whose definitions the check notes, for the bridge from newlib's system calls to
+// the ARM C library's hooks: the hooks themselves and the system calls a target may have already.
+constexpr const char* kWatchedDefinitions[] = {"fputc", "fgetc",  "_sys_exit", "_write",
+                                               "_read", "_exit", "_isatty"};
+
 // Words that, before a retargeting hook's name, show a call rather than a definition.
 constexpr const char* kStatementWords[] = {"return", "else", "do", "case", "goto", "sizeof"};
 
@@ -188,9 +196,10 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
   return found == kNames.end() ? nullptr : &found->second;
 }
 
-// Whether a line (less its comments) may hold anything ScanCode reports: every name of the tables
-// above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook without
-// them ("fputc", "fgetc", "_sys_", "_ttywrch"). A line without any of these is passed over.
+// Whether a line (less its comments) may hold anything ScanCode reports or notes: every name of
+// the tables above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook
+// or a system call without them ("fputc", "fgetc", "_sys_", "_ttywrch", "_write", "_read",
+// "_exit", "_isatty"). A line without any of these is passed over.
 bool MayHoldFinding(std::string_view text) {
   // Each candidate is told by the byte after its first before any comparison.
   for (size_t at = text.find('_'); at != std::string_view::npos; at = text.find('_', at + 1)) {
@@ -199,6 +208,10 @@ bool MayHoldFinding(std::string_view text) {
     if (rest[1] == '_') return true;
     if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
     if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
+    if (rest[1] == 'w' && rest.compare(0, 6, "_write") == 0) return true;
+    if (rest[1] == 'r' && rest.compare(0, 5, "_read") == 0) return true;
+    if (rest[1] == 'e' && rest.compare(0, 5, "_exit") == 0) return true;
+    if (rest[1] == 'i' && rest.compare(0, 7, "_isatty") == 0) return true;
   }
   for (size_t at = text.find('$'); at != std::string_view::npos; at = text.find('$', at + 1)) {
     if (at + 1 < text.size() && text[at + 1] == '$') return true;
@@ -951,7 +964,7 @@ void ArmCodeScanner::RememberOwnMacro(const std::string& name) {
 }
 
 void ArmCodeScanner::Report(int line, size_t column, std::string_view name, std::string text) {
-  findings_.push_back({line, column, std::string(name), std::move(text)});
+  findings_.push_back({line, column, std::string(name), std::move(text), std::string(name)});
 }
 
 void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
@@ -963,6 +976,7 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
   if (first == std::string::npos) return;
   if (code[first] == '#' && language_ != SourceLanguage::kAssembler) {
     previousIdentifier_.clear();
+    previousPunctuator_ = '\0';
     HandleDirective(text, code, first + 1, lineNumber);
     return;
   }
@@ -981,8 +995,11 @@ void ArmCodeScanner::KeepLastIdentifier(const std::string& code, size_t from) {
   while (end > from && IsSpace(code[end - 1])) --end;
   if (end == from || !IsIdentifierChar(code[end - 1])) {
     previousIdentifier_.clear();
+    const char last = end == from ? '\0' : code[end - 1];
+    previousPunctuator_ = (last == '"' || last == '\'') ? '\0' : last;
     return;
   }
+  previousPunctuator_ = '\0';
   // Back to where the last token may begin: a number such as 1.5e+3f runs through ".", "'" and an
   // exponent's sign, and only the tokens from there tell whether the line ends with a name.
   size_t start = end;
@@ -1107,6 +1124,7 @@ void ArmCodeScanner::HandlePragma(const std::string& code, size_t from, int line
     Report(lineNumber, column, "", kArmSectionText);
   } else if (word == "import") {
     Report(lineNumber, column, "", kImportPragmaText);
+    findings_.back().port = kImportPragmaKey;
   } else {
     for (const NamedText& pragma : kOptimizePragmas) {
       if (word == pragma.name) Report(lineNumber, column, "", pragma.text);
@@ -1121,6 +1139,10 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
   bool sawRegister = false;
   // The identifier before the current token, kept as a view while the line lasts.
   std::string_view previous = previousIdentifier_;
+  // The token before the current one, for the uses of keywords and intrinsics: an identifier or a
+  // punctuator, also inside a #define's body.
+  std::string_view before = inDefine ? std::string_view() : std::string_view(previousIdentifier_);
+  char punctuatorBefore = inDefine ? '\0' : previousPunctuator_;
   for (size_t i = 0; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
     const Token* next = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
@@ -1142,12 +1164,16 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
     }
     if (token.kind != Token::Kind::kIdentifier) {
       if (!inDefine) previous = std::string_view();
+      before = std::string_view();
+      punctuatorBefore = token.kind == Token::Kind::kPunctuator ? code[token.begin] : '\0';
       continue;
     }
     const std::string_view name = TokenText(code, token);
     // Every name looked for below begins with one of a few letters; most identifiers end here.
     if ((ClassOf(name[0]) & kFindingStart) == 0) {
       if (!inDefine) previous = name;
+      before = name;
+      punctuatorBefore = '\0';
       continue;
     }
     const bool called = IsPunctuator(code, next, '(');
@@ -1175,6 +1201,14 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
       Report(lineNumber, token.begin, name,
              kPatchSymbolPrefix + std::string(name) + kPatchSymbolSuffix);
     } else if (const NamedFinding* named = FindNamedFinding(name)) {
+      if (named->keyword != nullptr || named->intrinsic != nullptr) {
+        ConstructUse& use = uses_.emplace_back();
+        use.line = lineNumber;
+        use.name = name;
+        use.previous = before.empty() && punctuatorBefore != '\0' ? std::string(1, punctuatorBefore)
+                                                                   : std::string(before);
+        use.called = called;
+      }
       const Keyword* keyword = named->keyword;
       if (keyword != nullptr && (called || !keyword->takesArguments)) {
         Report(lineNumber, token.begin, name, keyword->text);
@@ -1183,25 +1217,28 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         Report(lineNumber, token.begin, name, named->intrinsic->text);
       }
       const RetargetHook* hook = named->hook;
-      if (hook != nullptr) {
-        if (!hook->definitionOnly) {
-          Report(lineNumber, token.begin, name, hook->text);
-        } else if (!inDefine && !previous.empty() && !Contains(kStatementWords, previous)) {
-          // A type name before it: a declaration or a definition, told apart by what follows
-          // the parameters.
-          retargetStage_ = RetargetStage::kParameters;
-          retargetName_ = name;
-          retargetLine_ = lineNumber;
-          retargetColumn_ = token.begin;
-          retargetDepth_ = 0;
-        }
+      if (hook != nullptr && !hook->definitionOnly) {
+        Report(lineNumber, token.begin, name, hook->text);
       }
     }
+    if (!inDefine && (name[0] == '_' || name[0] == 'f') && !previous.empty() &&
+        Contains(kWatchedDefinitions, name) && !Contains(kStatementWords, previous)) {
+      // A type name before it: a declaration or a definition, told apart by what follows the
+      // parameters.
+      retargetStage_ = RetargetStage::kParameters;
+      retargetName_ = name;
+      retargetLine_ = lineNumber;
+      retargetColumn_ = token.begin;
+      retargetDepth_ = 0;
+    }
     if (!inDefine) previous = name;
+    before = name;
+    punctuatorBefore = '\0';
   }
   if (!inDefine && previous.data() != previousIdentifier_.data()) {
     previousIdentifier_.assign(previous.data(), previous.size());
   }
+  if (!inDefine) previousPunctuator_ = before.empty() ? punctuatorBefore : '\0';
 }
 
 void ArmCodeScanner::AdvanceRetarget(char punctuator, int lineNumber) {
@@ -1221,8 +1258,9 @@ void ArmCodeScanner::AdvanceRetarget(char punctuator, int lineNumber) {
     return;
   }
   if (punctuator == '{') {
+    definedFunctions_.insert(retargetName_);
     for (const RetargetHook& hook : kRetargetHooks) {
-      if (retargetName_ == hook.name) {
+      if (retargetName_ == hook.name && hook.definitionOnly) {
         Report(retargetLine_, retargetColumn_, retargetName_, hook.text);
       }
     }
@@ -1231,7 +1269,8 @@ void ArmCodeScanner::AdvanceRetarget(char punctuator, int lineNumber) {
 }
 
 std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> findings,
-                                                const std::set<std::string>& macroNames) {
+                                                const std::set<std::string>& macroNames,
+                                                const std::set<std::string>& ported) {
   std::stable_sort(findings.begin(), findings.end(),
                    [](const CodeFinding& a, const CodeFinding& b) {
                      return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -1239,6 +1278,7 @@ std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> finding
   std::vector<CodeFinding> reported;
   for (CodeFinding& finding : findings) {
     if (!finding.name.empty() && macroNames.count(finding.name) != 0) continue;
+    if (!finding.port.empty() && ported.count(finding.port) != 0) continue;
     if (!reported.empty() && reported.back().line == finding.line) continue;
     reported.push_back(std::move(finding));
   }

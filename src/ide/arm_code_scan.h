@@ -62,6 +62,20 @@ struct CodeFinding {
   /// GCC (a keyword, an intrinsic, a symbol); "" when no macro can.
   std::string name;
   std::string text;
+  /// What the port knows the finding by: the name for a keyword, an intrinsic or a retargeting
+  /// hook, "#pragma import"; "" for the rest.
+  std::string port;
+};
+
+/// One occurrence, in code GCC compiles, of an ARM Compiler keyword or intrinsic, whether the check
+/// reports it or not (an intrinsic's name that is not called, say).
+struct ConstructUse {
+  int line = 0;
+  std::string name;
+  /// The token before it: an identifier, a one-character punctuator, or "" (the start of a file,
+  /// a directive, a number or a literal).
+  std::string previous;
+  bool called = false;  // "(" follows it
 };
 
 struct IncludeDirective {
@@ -103,6 +117,11 @@ class ArmCodeScanner {
   const std::vector<CodeFinding>& findings() const { return findings_; }
   /// The names this file defines as macros in branches GCC takes.
   const std::set<std::string>& definedNames() const { return definedNames_; }
+  /// Every use of a keyword or an intrinsic of the tables, in line order once Finish has run.
+  const std::vector<ConstructUse>& uses() const { return uses_; }
+  /// Which of the C library's hooks (fputc, fgetc, _sys_exit) and newlib's system calls (_write,
+  /// _read, _exit, _isatty) this file defines as functions in code GCC compiles.
+  const std::set<std::string>& definedFunctions() const { return definedFunctions_; }
   /// Gives every macro this file itself defined or undefined its state from before the file, for
   /// a source file whose macros end with it. The macros of the files it included stay.
   void UndoOwnMacros();
@@ -140,6 +159,8 @@ class ArmCodeScanner {
   std::vector<IncludeDirective> includes_;
   std::vector<CodeFinding> findings_;
   std::set<std::string> definedNames_;
+  std::vector<ConstructUse> uses_;
+  std::set<std::string> definedFunctions_;
   std::map<std::string, std::optional<MacroDefinition>> ownMacros_;
   // Buffers for the line at hand, kept so that their room is reused from line to line: the line
   // less its comments, that less the contents of literals too, and its tokens of code.
@@ -151,6 +172,7 @@ class ArmCodeScanner {
   // a line (an ARM block when the next line opens with "{"), and a retargeting function name
   // waiting for its parameters and its body.
   std::string previousIdentifier_;
+  char previousPunctuator_ = '\0';  // the punctuator that ended the last line of code, if one did
   bool asmPending_ = false;
   int asmLine_ = 0;
   size_t asmColumn_ = 0;
@@ -162,9 +184,11 @@ class ArmCodeScanner {
 };
 
 /// The findings to report from one file's `findings`: ordered by line and column, those whose
-/// name is in `macroNames` dropped, then the first left on each line.
+/// name is in `macroNames` or whose port key is in `ported` dropped, then the first left on each
+/// line.
 std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> findings,
-                                                const std::set<std::string>& macroNames);
+                                                const std::set<std::string>& macroNames,
+                                                const std::set<std::string>& ported = {});
 
 /// Whether `line` of an assembler file shows ARM (armasm) syntax: its first word, outside ";" and
 /// "/* */" comments, is AREA, EXPORT, IMPORT, PRESERVE8 or REQUIRE8, in any case. `inBlockComment`

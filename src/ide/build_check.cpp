@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -83,7 +84,7 @@ class BuildChecker {
     }
   }
 
-  std::vector<std::string> Run() {
+  BuildCheckReport Run() {
     for (const CheckedSource& source : input_.sources) {
       switch (source.kind) {
         case CheckKind::kBuiltSource: {
@@ -103,7 +104,12 @@ class BuildChecker {
           break;
       }
     }
-    return ReportLines();
+    BuildCheckReport report;
+    TallyRetargeting();
+    evidence_.macroNames = macroNames_;
+    report.port = PlanPort(evidence_, input_.portFolder);
+    report.lines = ReportLines(report.port.portedKeys);
+    return report;
   }
 
  private:
@@ -146,6 +152,11 @@ class BuildChecker {
     std::vector<CodeFinding>& findings = records_[index].findings;
     findings.insert(findings.end(), scanner.findings().begin(), scanner.findings().end());
     macroNames_.insert(scanner.definedNames().begin(), scanner.definedNames().end());
+    for (const ConstructUse& use : scanner.uses()) {
+      evidence_.AddUse(index, use.line, use.name, {use.previous, use.called, !isSource});
+    }
+    evidence_.definedFunctions.insert(scanner.definedFunctions().begin(),
+                                      scanner.definedFunctions().end());
     if (isSource) scanner.UndoOwnMacros();
   }
 
@@ -204,10 +215,43 @@ class BuildChecker {
     const FoundHeader& header = known->second;
     if (header.path.empty()) return;
     if (header.caseOnly) {
-      records_[index].findings.push_back(
-          {include.line, 0, "", CaseIncludeText(include, header.shownPath, header.relative)});
+      CodeFinding finding{include.line, 0, "",
+                          CaseIncludeText(include, header.shownPath, header.relative), ""};
+      finding.port = "#include \"" + include.name + "\"";
+      records_[index].findings.push_back(std::move(finding));
+      NoteCaseInclude(include, Tidy(header.path), language, index);
     }
     ScanFile(header.path, header.shownPath, language, false, depth + 1);
+  }
+
+  // A forwarding header can give every C and C++ file that writes `include` the one file it
+  // means; an assembler file does not take the compilers' include paths.
+  void NoteCaseInclude(const IncludeDirective& include, const std::string& diskPath,
+                       SourceLanguage language, size_t index) {
+    PortEvidence::CaseInclude& noted = evidence_.caseIncludes[include.name];
+    if (noted.diskPath.empty()) noted.diskPath = diskPath;
+    if (noted.diskPath != diskPath || language == SourceLanguage::kPreprocessedAssembler ||
+        language == SourceLanguage::kAssembler) {
+      noted.portable = false;
+    }
+    noted.places.Add(index, include.line);
+  }
+
+  // The places of the C library's retargeting that the bridge can take off the list.
+  void TallyRetargeting() {
+    static const char* const kKeys[] = {"fputc", "fgetc", "_sys_exit", kFileStructKey,
+                                        kImportPragmaKey};
+    for (size_t index = 0; index < records_.size(); ++index) {
+      std::vector<CodeFinding>& findings = records_[index].findings;
+      std::stable_sort(findings.begin(), findings.end(),
+                       [](const CodeFinding& a, const CodeFinding& b) { return a.line < b.line; });
+      for (const CodeFinding& finding : findings) {
+        if (finding.port.empty() || macroNames_.count(finding.name) != 0) continue;
+        for (const char* key : kKeys) {
+          if (finding.port == key) evidence_.retargeting[key].Add(index, finding.line);
+        }
+      }
+    }
   }
 
   void CheckAssemblerSyntax(const CheckedSource& source) {
@@ -219,17 +263,17 @@ class BuildChecker {
           return !armSyntax;
         });
     FileRecord record{source.shownPath, NotCheckedText(read), {}};
-    if (armSyntax) record.findings.push_back({1, 0, "", kArmSyntaxAssemblerText});
+    if (armSyntax) record.findings.push_back({1, 0, "", kArmSyntaxAssemblerText, ""});
     records_.push_back(std::move(record));
   }
 
-  std::vector<std::string> ReportLines() const {
+  std::vector<std::string> ReportLines(const std::set<std::string>& ported) const {
     std::vector<std::string> lines;
     for (const FileRecord& record : records_) {
       if (!record.wholeFile.empty()) {
         lines.push_back(kLinePrefix + record.shownPath + ": " + record.wholeFile);
       }
-      for (const CodeFinding& finding : SelectReportedFindings(record.findings, macroNames_)) {
+      for (const CodeFinding& finding : SelectReportedFindings(record.findings, macroNames_, ported)) {
         lines.push_back(kLinePrefix + record.shownPath + ":" + std::to_string(finding.line) + ": " +
                         finding.text);
       }
@@ -244,10 +288,11 @@ class BuildChecker {
   std::set<std::pair<dev_t, ino_t>> scanned_;
   std::unordered_map<std::string, FoundHeader> foundHeaders_;
   std::vector<FileRecord> records_;
+  PortEvidence evidence_;
 };
 
 }  // namespace
 
-std::vector<std::string> CheckBeforeBuilding(const BuildCheckInput& input) {
+BuildCheckReport CheckBeforeBuilding(const BuildCheckInput& input) {
   return BuildChecker(input).Run();
 }

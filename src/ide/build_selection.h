@@ -14,6 +14,8 @@ struct BuildSelection {
   /// The model's include paths, followed by each RTE include folder that exists in the project
   /// folder and is not among them yet ("../<folder>", relative to the build folder).
   std::vector<std::string> includePaths;
+  /// The headers forced into every C and C++ compile (-include), as the option's values.
+  std::vector<std::string> includeFiles = {};
 };
 
 /// The project-relative paths, with "/", sorted and each once, that the IDE build must leave out

@@ -53,13 +53,13 @@ TEST(BuildCheckRunTest, NamesEveryPlaceGccWillRejectOrIgnore) {
   EXPECT_EQ(run.err, "");
   const Strings expected = {
       "Exclude from the build: startup_qm26r620a.s",
-      "Check before building: App/main.c:3: #include \"Delay.h\" matches ../inc/delay.h only when "
-      "case is ignored: GCC does not find it; write \"delay.h\"",
-      "Check before building: ../inc/board_io.h:7: ARM Compiler keyword __packed: GCC rejects it; "
-      "write __attribute__((packed))",
+      "Ported for GCC: #include \"Delay.h\", 1 place: gcc_port/include/Delay.h",
+      "Check before building: ../inc/board_io.h:7: ARM Compiler keyword __packed: GCC rejects it, "
+      "and ignores __attribute__((packed)) before struct; write struct __attribute__((packed)) "
+      "(typedef struct __attribute__((packed)) {...})",
       "Check before building: ../port/os_cpu_a.asm:1: MDK assembles this ARM-syntax file; the IDE "
       "does not build it: a GNU-syntax version is needed",
-      "3 places to check before the first build.",
+      "2 places to check before the first build.",
   };
   EXPECT_EQ(LinesAfterTheConfigurations(run.out), expected);
   const Strings lines = SplitLines(run.out);
