@@ -1,5 +1,5 @@
-/* inline_math.c: always inlined here, and called from other files all the same. */
-#include "board.h"
+/* inline_math.c: always inlined where it is visible, and called from other files all the same
+ * (board.h declares it there). */
 
 __forceinline int Board_Twice(int value)
 {
