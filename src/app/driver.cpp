@@ -188,6 +188,8 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
   // MDK on Windows found the target's paths in any letter case; GCC finds them only as on disk.
   const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, paths.mdkFolder);
+  // A GNU-syntax assembler file is built like a C file, wherever it lies.
+  TakeGnuAssemblerFiles(project, paths.mdkFolder, !paths.startupName.empty());
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.

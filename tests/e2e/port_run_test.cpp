@@ -42,7 +42,8 @@ RunResult RunOnQemu(const std::string& image) {
 // boundaries, a weak default gives way to a strong definition in another file and stays where
 // there is none, a __forceinline function is called from another file, the exclusive loops work
 // for 32-, 8- and 16-bit objects, the SysTick handler declared __irq runs, C++ gets the header
-// too, and exit(3) reaches _sys_exit through newlib.
+// too, GNU-syntax assembler files in and outside the MDK folder are built, and exit(3) reaches
+// _sys_exit through newlib.
 TEST(PortRunTest, PortedFixtureRunsUnderQemu) {
   ScopedTempDir dir;
   CopyTree(SourceDir() + "/tests/data/port/armcc", dir / "armcc");
@@ -90,6 +91,7 @@ TEST(PortRunTest, PortedFixtureRunsUnderQemu) {
       "align 0 0\n"
       "weak override default\n"
       "inline 42\n"
+      "asm 5 1\n"
       "exclusive 42 5b 1235\n"
       "irq 1\n"
       "_sys_exit 3\n";

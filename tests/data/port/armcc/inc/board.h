@@ -10,6 +10,8 @@
 const char *Board_Name(void);
 const char *Board_Revision(void);
 int Board_Twice(int value);
+int Asm_Add(int a, int b);
+int Asm_Sub(int a, int b);
 
 #ifdef __cplusplus
 extern "C" {

@@ -41,6 +41,7 @@ int main(void)
            (unsigned)((uintptr_t)g_table % 64u));
     printf("weak %s %s\n", Board_Name(), Board_Revision());
     printf("inline %d\n", Board_Twice(21));
+    printf("asm %d %d\n", Asm_Add(2, 3), Asm_Sub(3, 2));
 
     do
     {
