@@ -880,6 +880,16 @@ void MacroState::SetLanguage(SourceLanguage language) {
 
 void MacroState::Define(const std::string& name, const std::string& body, bool functionLike) {
   macros_[name] = MacroDefinition{body, functionLike};
+  if (!skipped_.empty()) skipped_.erase(name);
+}
+
+void MacroState::NoteSkippedDefinition(const std::string& name, std::string where) {
+  if (Find(name) == nullptr) skipped_.emplace(name, std::move(where));
+}
+
+const std::string* MacroState::SkippedDefinition(const std::string& name) const {
+  const auto found = skipped_.find(name);
+  return found == skipped_.end() ? nullptr : &found->second;
 }
 
 void MacroState::Undefine(const std::string& name) { macros_.erase(name); }
@@ -904,6 +914,33 @@ ArmCodeScanner::ArmCodeScanner(MacroState* macros, SourceLanguage language)
     : macros_(macros), language_(language) {}
 
 bool ArmCodeScanner::Active() const { return branches_.empty() || branches_.back().active; }
+
+bool ArmCodeScanner::Active(size_t depth) const {
+  return depth == 0 || branches_[depth - 1].active;
+}
+
+void ArmCodeScanner::ReportSkippedOnlyMacros(const std::string& code, size_t from,
+                                             int lineNumber) {
+  TokenizeCode(code, from, &tokens_);
+  std::string name;
+  std::string_view before = previousIdentifier_;
+  for (const Token& token : tokens_) {
+    if (token.kind != Token::Kind::kIdentifier) {
+      before = std::string_view();
+      continue;
+    }
+    name.assign(code, token.begin, token.end - token.begin);
+    const std::string* where = macros_->SkippedDefinition(name);
+    if (where != nullptr && !before.empty() && !Contains(kStatementWords, before)) {
+      macros_->ForgetSkippedDefinition(name);
+    } else if (where != nullptr) {
+      Report(lineNumber, token.begin, name,
+             "macro " + name + " is defined only in a branch GCC skips (" + *where +
+                 "): GCC takes it for an unknown name; define it for GCC too");
+    }
+    before = TokenText(code, token);
+  }
+}
 
 void ArmCodeScanner::AddLine(const std::string& line) {
   ++physicalLine_;
@@ -981,6 +1018,7 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
     return;
   }
   if (!Active()) return;
+  if (macros_->HasSkippedDefinitions()) ReportSkippedOnlyMacros(code, first, lineNumber);
   // Most lines hold nothing to report and nothing waits on them: they only pass their last
   // identifier on to the next line.
   if (!asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text)) {
@@ -1072,7 +1110,16 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     if (!branches_.empty()) branches_.pop_back();
     return;
   }
-  if (!Active()) return;
+  if (!Active()) {
+    if (directive == "define" && Active(branches_.size() - 1)) {
+      // Defined for another compiler only; GCC's code may use it all the same.
+      const std::string name = firstName();
+      if (!name.empty()) {
+        macros_->NoteSkippedDefinition(name, shownPath_ + ":" + std::to_string(lineNumber));
+      }
+    }
+    return;
+  }
 
   if (directive == "define") {
     size_t nameBegin = end;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 /// How GCC reads a file: C, C++, assembler through the preprocessor (.S), or plain assembler (.s),
@@ -43,6 +44,15 @@ class MacroState {
   /// The definition of `name`, or nullptr when it is not defined.
   const MacroDefinition* Find(const std::string& name) const;
 
+  /// Notes that a branch GCC skips defines `name` at `where` ("<file>:<line>"), unless it is
+  /// defined now; a later Define of the name forgets it.
+  void NoteSkippedDefinition(const std::string& name, std::string where);
+  /// Where a skipped branch defines `name`, which nothing has defined since; nullptr otherwise.
+  const std::string* SkippedDefinition(const std::string& name) const;
+  bool HasSkippedDefinitions() const { return !skipped_.empty(); }
+  /// Forgets where a skipped branch defines `name`: the code GCC compiles declares it itself.
+  void ForgetSkippedDefinition(const std::string& name) { skipped_.erase(name); }
+
   /// Whether GCC takes the branch of `#if expression`. Integer arithmetic in 64 bits, signed
   /// throughout; "defined X", "defined(X)"; an undefined name is 0. A defined object-like macro
   /// is the value of its body taken as an expression of its own; an empty body or one that is no
@@ -53,6 +63,7 @@ class MacroState {
 
  private:
   std::unordered_map<std::string, MacroDefinition> macros_;
+  std::unordered_map<std::string, std::string> skipped_;
 };
 
 struct CodeFinding {
@@ -103,6 +114,8 @@ class ArmCodeScanner {
   /// `macros` must outlive the scanner.
   ArmCodeScanner(MacroState* macros, SourceLanguage language);
 
+  /// The file's path as the findings show it, for the places they name.
+  void SetShownPath(std::string shownPath) { shownPath_ = std::move(shownPath); }
   /// Feeds the next physical line, without its "\n" (a "\r" at its end is dropped).
   void AddLine(const std::string& line);
   /// Ends the file: scans a last continued line and orders the findings by line and column.
@@ -134,6 +147,8 @@ class ArmCodeScanner {
   enum class RetargetStage { kNone, kParameters, kBody };
 
   bool Active() const;
+  /// Whether the branch `depth` levels down (0: outside every conditional) is compiled.
+  bool Active(size_t depth) const;
   void ScanLogicalLine(std::string_view line, int lineNumber);
   /// Takes the last token of `code` from `from` on as the identifier before the next line's
   /// first token, as ScanCode would leave it.
@@ -149,8 +164,14 @@ class ArmCodeScanner {
   void Report(int line, size_t column, std::string_view name, std::string text);
   void RememberOwnMacro(const std::string& name);
 
+  /// Reports each identifier of `code` from `from` on that only a skipped branch defines; one
+  /// after a type name (a function, a variable or a type of that name) is the code's own, and is
+  /// never reported again.
+  void ReportSkippedOnlyMacros(const std::string& code, size_t from, int lineNumber);
+
   MacroState* macros_;
   SourceLanguage language_;
+  std::string shownPath_;
   int physicalLine_ = 0;
   int logicalStart_ = 0;
   std::string continued_;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -19,6 +20,39 @@ constexpr char kLinePrefix[] = "Check before building: ";
 constexpr char kNotCheckedPrefix[] = "not checked: ";
 constexpr char kUnreadablePrefix[] = "not checked: cannot be read (";
 constexpr char kSummarySuffix[] = " places to check before the first build.";
+// The headers of GCC and newlib a target may include without having them: the C library's, the
+// compiler's own, and every header of newlib's sys/, machine/ and the like. A name without an
+// extension is a C++ library header.
+constexpr const char* kToolchainHeaders[] = {
+    "_ansi.h",    "_newlib_version.h", "_syslist.h", "alloca.h",    "argz.h",       "arm_acle.h",
+    "arm_cmse.h", "arm_fp16.h",        "arm_bf16.h", "arm_mve.h",   "arm_mve_types.h",
+    "arm_neon.h", "assert.h",          "complex.h",  "ctype.h",     "dirent.h",     "endian.h",
+    "envlock.h",  "envz.h",            "errno.h",    "fastmath.h",  "fcntl.h",      "fenv.h",
+    "float.h",    "fnmatch.h",         "getopt.h",   "glob.h",      "grp.h",        "iconv.h",
+    "ieeefp.h",   "inttypes.h",        "iso646.h",   "langinfo.h",  "libgen.h",     "limits.h",
+    "locale.h",   "malloc.h",          "math.h",     "memory.h",    "newlib.h",     "paths.h",
+    "pthread.h",  "pwd.h",             "reent.h",    "regdef.h",    "regex.h",      "sched.h",
+    "search.h",   "setjmp.h",          "signal.h",   "spawn.h",     "stdalign.h",   "stdarg.h",
+    "stdatomic.h", "stdbool.h",        "stddef.h",   "stdfix.h",    "stdint.h",     "stdint-gcc.h",
+    "stdio.h",    "stdio_ext.h",       "stdlib.h",   "stdnoreturn.h", "string.h",   "strings.h",
+    "tar.h",      "termios.h",         "tgmath.h",   "threads.h",   "time.h",       "uchar.h",
+    "unctrl.h",   "unistd.h",          "unwind.h",   "utime.h",     "utmp.h",       "varargs.h",
+    "wchar.h",    "wctype.h",          "wordexp.h",
+};
+constexpr const char* kToolchainHeaderFolders[] = {"sys/", "machine/", "rpc/", "bits/", "ssp/",
+                                                   "c++/"};
+
+bool IsToolchainHeader(const std::string& name) {
+  if (name.find('.') == std::string::npos) return true;
+  for (const char* folder : kToolchainHeaderFolders) {
+    if (name.compare(0, std::strlen(folder), folder) == 0) return true;
+  }
+  for (const char* header : kToolchainHeaders) {
+    if (name == header) return true;
+  }
+  return false;
+}
+
 // GCC's own limit of nested includes.
 constexpr int kMaxIncludeDepth = 200;
 
@@ -66,6 +100,26 @@ std::string CaseIncludeText(const IncludeDirective& include, const std::string& 
   const std::string close = include.angled ? ">" : "\"";
   return "#include " + open + include.name + close + " matches " + shownFound +
          " only when case is ignored: GCC does not find it; write " + open + corrected + close;
+}
+
+std::string Written(const IncludeDirective& include, const std::string& name) {
+  return include.angled ? "<" + name + ">" : "\"" + name + "\"";
+}
+
+std::string NowhereText(const IncludeDirective& include, const std::string& pack) {
+  std::string text = "#include " + Written(include, include.name) +
+                     " is found nowhere: not beside the file, not in the include paths, not a "
+                     "header of GCC or newlib; ";
+  if (!pack.empty()) text += "MDK took it from the pack " + pack + ": ";
+  return text + "add its folder to the include paths";
+}
+
+std::string BackslashText(const IncludeDirective& include, const std::string& forward,
+                          const std::string& shownFound) {
+  std::string text = "#include " + Written(include, include.name) +
+                     " is written with backslashes, which GCC takes as part of one file name; ";
+  if (!shownFound.empty()) text += "it means " + shownFound + ": ";
+  return text + "write " + Written(include, forward);
 }
 
 // "" for a file that was read; why it was not checked otherwise.
@@ -134,6 +188,7 @@ class BuildChecker {
     const size_t index = records_.size();
     records_.push_back({shownPath, "", {}});
     ArmCodeScanner scanner(&macros_, language);
+    scanner.SetShownPath(shownPath);
     const std::string folder = FolderOf(diskPath);
     auto followIncludes = [&]() {
       for (const IncludeDirective& include : scanner.TakeIncludes()) {
@@ -168,7 +223,9 @@ class BuildChecker {
     std::string relative;   // for caseOnly: the name as written, spelt as on disk
   };
 
-  FoundHeader FindHeader(const IncludeDirective& include, const std::string& folder) const {
+  FoundHeader FindHeader(IncludeDirective include, const std::string& folder) const {
+    // MDK read "\" as "/"; the lookup is of the file it meant.
+    std::replace(include.name.begin(), include.name.end(), '\\', '/');
     std::vector<std::string> folders;
     if (!include.name.empty() && include.name[0] == '/') {
       folders.push_back("");
@@ -213,7 +270,21 @@ class BuildChecker {
       known = foundHeaders_.emplace(std::move(key), FindHeader(include, folder)).first;
     }
     const FoundHeader& header = known->second;
-    if (header.path.empty()) return;
+    if (include.name.find('\\') != std::string::npos) {
+      std::string forward = include.name;
+      std::replace(forward.begin(), forward.end(), '\\', '/');
+      records_[index].findings.push_back(
+          {include.line, 0, "", BackslashText(include, forward, header.shownPath), ""});
+      if (!header.path.empty()) ScanFile(header.path, header.shownPath, language, false, depth + 1);
+      return;
+    }
+    if (header.path.empty()) {
+      if (!IsToolchainHeader(include.name)) {
+        records_[index].findings.push_back(
+            {include.line, 0, "", NowhereText(include, input_.packId), ""});
+      }
+      return;
+    }
     if (header.caseOnly) {
       CodeFinding finding{include.line, 0, "",
                           CaseIncludeText(include, header.shownPath, header.relative), ""};

@@ -46,6 +46,8 @@ struct BuildCheckInput {
   /// The path a header found on disk is shown by (it gets the disk path with "." and "x/.."
   /// steps taken out); when empty, the disk path itself.
   std::function<std::string(const std::string& diskPath)> showPath;
+  /// The pack MDK took the target's device files from (TargetCommonOption/PackID); "" for none.
+  std::string packId;
   /// The port folder's path in the project, as the lines of the port name its files.
   std::string portFolder = kPortFolderName;
 };
@@ -71,8 +73,11 @@ struct BuildCheckReport {
 /// shows ARM syntax, and read up to that line. A keyword that any scanned file, or a target
 /// define, defines as a macro in a branch GCC takes is reported nowhere in the run.
 /// Includes are searched as GCC searches them: a quoted one in the including file's folder first,
-/// then in `includeFolders`; an angled one only there. One found nowhere (a system header) is
-/// not followed; one that is found only when letter case is ignored (in exactly one way within a
+/// then in `includeFolders`; an angled one only there. One found nowhere is not followed, and is
+/// reported on its line unless it is a header of GCC or newlib, naming `packId` when there is one
+/// (in each file that includes it: GCC stops at the first). One written with "\" is reported on
+/// its line, naming the file it means when "/" finds one, and that file is scanned. One that is
+/// found only when letter case is ignored (in exactly one way within a
 /// folder, searched in the same order) is reported on its line, naming the file it would find,
 /// and that file is scanned. A header is scanned in the language of the source that reached it
 /// first. Macros a source defines end with it; those of headers last for the rest of the run.

@@ -128,6 +128,8 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
     input.includeFolders.push_back(Below(buildFolder, includePath));
   }
   input.defines = project.defines;
+  const auto pack = project.settings.find("TargetCommonOption/PackID");
+  if (pack != project.settings.end()) input.packId = pack->second;
   const std::string projectFolder = folders.projectFolder;
   input.showPath = [projectFolder](const std::string& diskPath) {
     const std::string relative = RelativeTo(diskPath, projectFolder);

@@ -69,6 +69,34 @@ TEST(BuildCheckRunTest, NamesEveryPlaceGccWillRejectOrIgnore) {
             ReadFile(SourceDir() + "/tests/data/check/findings/src/main.c"));
 }
 
+// What needs a person and GCC would meet one build at a time: an include written with
+// backslashes (naming the file it means when there is one), a header found nowhere, in each file
+// that includes it and with the target's pack named, and a macro that only the ARM Compiler
+// branch of a header defines. <stdio.h> and <sys/types.h> are GCC's and newlib's.
+TEST(BuildCheckRunTest, NamesWhatGccFindsNowhere) {
+  ScopedTempDir dir;
+  CopyTree(SourceDir() + "/tests/data/check/unresolved", dir / "unresolved");
+  const RunResult run = Convert(dir / "unresolved/MDK-ARM/unresolved.uvprojx", {}, dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  const std::string nowhere =
+      " is found nowhere: not beside the file, not in the include paths, not a header of GCC or "
+      "newlib; MDK took it from the pack QM26.QM26R6xx_DFP.1.2.0: add its folder to the include "
+      "paths";
+  const Strings expected = {
+      "Check before building: App/main.c:4: #include \"..\\inc\\board.h\" is written with "
+      "backslashes, which GCC takes as part of one file name; it means ../inc/board.h: write "
+      "\"../inc/board.h\"",
+      "Check before building: App/main.c:5: #include \"qm26r6xx_hal.h\"" + nowhere,
+      "Check before building: App/main.c:7: macro AT_FAST_RAM is defined only in a branch GCC "
+      "skips (../inc/board.h:6): GCC takes it for an unknown name; define it for GCC too",
+      "Check before building: App/uart.c:2: #include \"qm26r6xx_hal.h\"" + nowhere,
+      "Check before building: App/uart.c:3: #include \"..\\inc\\missing.h\" is written with "
+      "backslashes, which GCC takes as part of one file name; write \"../inc/missing.h\"",
+      "5 places to check before the first build.",
+  };
+  EXPECT_EQ(LinesAfterTheConfigurations(run.out), expected);
+}
+
 TEST(BuildCheckRunTest, TheExampleAndTheOtherFixturesGiveNoLine) {
   struct Case {
     const char* tree;  // below the repository
