@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "e2e/cdt_build.h"
 #include "e2e/fixture_tree.h"
+#include "e2e/xml_probe.h"
 #include "support/test_support.h"
 
 namespace {
@@ -102,6 +104,37 @@ TEST(PortRunTest, PortedFixtureRunsUnderQemu) {
     const RunResult firmware = RunOnQemu(build.image);
     EXPECT_EQ(firmware.exitStatus, 0) << firmware.err;
     EXPECT_EQ(firmware.out, printed);
+  }
+}
+
+// The MDK folder holds a "gcc_port" of its own, which the project's copy keeps as it is: the port
+// takes the next free name, and the settings of both configurations and of both compilers name it.
+TEST(PortRunTest, PortFolderTakesANameNoEntryOfTheProjectHas) {
+  ScopedTempDir dir;
+  CopyTree(SourceDir() + "/tests/data/port/armcc", dir / "armcc");
+  WriteFile(dir / "armcc/MDK-ARM/gcc_port/notes.txt", "the user's own\n");
+  const RunResult run = RunGeneratorBinary(
+      {"-MDKPATH", dir / "armcc/MDK-ARM/armcc.uvprojx", "-TEMPLATESPATH",
+       SourceDir() + "/examples/QM26IDE_Templates", "-BSPPATH", SourceDir() + "/examples/bsp"},
+      dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  const Strings lines = LinesAfterTheConfigurations(run.out);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "Ported for GCC: __align, 2 places: gcc_port_2/armcc_compat.h");
+  const std::string project = dir / "armcc/qm26_ide_proj";
+  EXPECT_EQ(ReadFile(project + "/gcc_port/notes.txt"), "the user's own\n");
+  EXPECT_EQ(ListTree(project + "/gcc_port_2"),
+            (std::set<std::string>{"armcc_compat.h", "armcc_retarget.c", "include/",
+                                   "include/Board.h"}));
+  const std::string header = "\"${workspace_loc:/${ProjName}}/gcc_port_2/armcc_compat.h\"";
+  for (const char* configuration : {kDebug, kRelease}) {
+    SCOPED_TRACE(configuration);
+    const std::string cproject = project + "/.cproject";
+    EXPECT_EQ(OptionValues(cproject, configuration, "c.compiler.include.files"), Strings{header});
+    EXPECT_EQ(OptionValues(cproject, configuration, "cpp.compiler.include.files"), Strings{header});
+    const Strings paths = OptionValues(cproject, configuration, "c.compiler.include.paths");
+    ASSERT_FALSE(paths.empty());
+    EXPECT_EQ(paths.front(), "\"../gcc_port_2/include\"");
   }
 }
 
