@@ -3,6 +3,7 @@
 #include "ide/arm_code_scan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -172,6 +173,20 @@ constexpr const char* kSystemRegisters[] = {
 constexpr const char* kWatchedDefinitions[] = {"fputc", "fgetc",  "_sys_exit", "_write",
                                                "_read", "_exit", "_isatty"};
 
+// Names that an ARM Compiler branch may define as macros and that GCC knows without them: keywords
+// and the C library's own macros.
+constexpr const char* kLanguageNames[] = {
+    "inline",    "restrict",   "asm",       "bool",          "true",          "false",
+    "alignas",   "alignof",    "noreturn",  "static_assert", "thread_local",  "typeof",
+    "__inline",  "__inline__", "__asm",     "__asm__",       "__restrict",    "__restrict__",
+    "__attribute__", "__attribute", "__volatile__", "NULL", "offsetof", "EOF"};
+
+// Whether an #if or #elif condition names ARM Compiler 5 or 6.
+bool NamesArmCompiler(const std::string& condition) {
+  return condition.find("__CC_ARM") != std::string::npos ||
+         condition.find("__ARMCC_VERSION") != std::string::npos;
+}
+
 // Words that, before a retargeting hook's name, show a call rather than a definition.
 constexpr const char* kStatementWords[] = {"return", "else", "do", "case", "goto", "sizeof"};
 
@@ -208,6 +223,11 @@ bool MayHoldFinding(std::string_view text) {
     if (rest[1] == '_') return true;
     if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
     if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
+    // The system calls only as whole names: "uart_read" is not one.
+    const char before = at == 0 ? ' ' : text[at - 1];
+    if (std::isalnum(static_cast<unsigned char>(before)) || before == '_' || before == '$') {
+      continue;
+    }
     if (rest[1] == 'w' && rest.compare(0, 6, "_write") == 0) return true;
     if (rest[1] == 'r' && rest.compare(0, 5, "_read") == 0) return true;
     if (rest[1] == 'e' && rest.compare(0, 5, "_exit") == 0) return true;
@@ -1081,7 +1101,8 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
         condition = (macros_->Find(firstName()) != nullptr) == (directive == "ifdef");
     }
     // Inside a skipped branch the whole chain counts as taken, so none of its branches is.
-    branches_.push_back({!parentActive || condition, parentActive && condition});
+    branches_.push_back({!parentActive || condition, parentActive && condition,
+                         NamesArmCompiler(rest)});
     return;
   }
   if (directive == "elif" || directive == "elifdef" || directive == "elifndef") {
@@ -1097,11 +1118,13 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     else
       condition = (macros_->Find(firstName()) != nullptr) == (directive == "elifdef");
     branch.active = condition;
+    branch.forArmCompiler = NamesArmCompiler(rest);
     branch.taken = condition;
     return;
   }
   if (directive == "else") {
     if (branches_.empty()) return;
+    branches_.back().forArmCompiler = false;
     branches_.back().active = !branches_.back().taken;
     branches_.back().taken = true;
     return;
@@ -1111,10 +1134,11 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     return;
   }
   if (!Active()) {
-    if (directive == "define" && Active(branches_.size() - 1)) {
-      // Defined for another compiler only; GCC's code may use it all the same.
+    if (directive == "define" && branches_.back().forArmCompiler &&
+        Active(branches_.size() - 1)) {
+      // Defined for ARM Compiler only; GCC's code may use it all the same.
       const std::string name = firstName();
-      if (!name.empty()) {
+      if (!name.empty() && !Contains(kLanguageNames, name)) {
         macros_->NoteSkippedDefinition(name, shownPath_ + ":" + std::to_string(lineNumber));
       }
     }

@@ -143,6 +143,7 @@ class ArmCodeScanner {
   struct Branch {
     bool taken = false;   // a branch of this #if chain was taken, or the chain is inside a skip
     bool active = false;  // the current branch is compiled
+    bool forArmCompiler = false;  // its condition names __CC_ARM or __ARMCC_VERSION
   };
   enum class RetargetStage { kNone, kParameters, kBody };
 

@@ -344,7 +344,8 @@ class BuildChecker {
       if (!record.wholeFile.empty()) {
         lines.push_back(kLinePrefix + record.shownPath + ": " + record.wholeFile);
       }
-      for (const CodeFinding& finding : SelectReportedFindings(record.findings, macroNames_, ported)) {
+      for (const CodeFinding& finding :
+           SelectReportedFindings(record.findings, macroNames_, ported)) {
         lines.push_back(kLinePrefix + record.shownPath + ":" + std::to_string(finding.line) + ": " +
                         finding.text);
       }

@@ -64,7 +64,8 @@ bool StartsWithStartup(const std::string& path) {
   static const char kStartup[] = "startup";
   if (name.size() < sizeof kStartup - 1) return false;
   for (size_t i = 0; i + 1 < sizeof kStartup; ++i) {
-    const char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+    const char c =
+        name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
     if (c != kStartup[i]) return false;
   }
   return true;
