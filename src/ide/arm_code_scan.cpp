@@ -907,6 +907,16 @@ void MacroState::NoteSkippedDefinition(const std::string& name, std::string wher
   if (Find(name) == nullptr) skipped_.emplace(name, std::move(where));
 }
 
+bool MacroState::MayUseSkippedDefinition(std::string_view text) const {
+  // A search per name is cheaper than the tokens of the line, as long as the names are few.
+  constexpr size_t kSearchedNames = 8;
+  if (skipped_.size() > kSearchedNames) return true;
+  for (const auto& [name, where] : skipped_) {
+    if (text.find(name) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
 const std::string* MacroState::SkippedDefinition(const std::string& name) const {
   const auto found = skipped_.find(name);
   return found == skipped_.end() ? nullptr : &found->second;
@@ -1038,7 +1048,9 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
     return;
   }
   if (!Active()) return;
-  if (macros_->HasSkippedDefinitions()) ReportSkippedOnlyMacros(code, first, lineNumber);
+  if (macros_->HasSkippedDefinitions() && macros_->MayUseSkippedDefinition(code)) {
+    ReportSkippedOnlyMacros(code, first, lineNumber);
+  }
   // Most lines hold nothing to report and nothing waits on them: they only pass their last
   // identifier on to the next line.
   if (!asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text)) {

@@ -50,6 +50,9 @@ class MacroState {
   /// Where a skipped branch defines `name`, which nothing has defined since; nullptr otherwise.
   const std::string* SkippedDefinition(const std::string& name) const;
   bool HasSkippedDefinitions() const { return !skipped_.empty(); }
+  /// Whether `text` may use a name that only a skipped branch defines: false only when it holds
+  /// none of them (asked of a few names; with many, always true).
+  bool MayUseSkippedDefinition(std::string_view text) const;
   /// Forgets where a skipped branch defines `name`: the code GCC compiles declares it itself.
   void ForgetSkippedDefinition(const std::string& name) { skipped_.erase(name); }
 
