@@ -274,7 +274,9 @@ class BuildChecker {
       std::string forward = include.name;
       std::replace(forward.begin(), forward.end(), '\\', '/');
       records_[index].findings.push_back(
-          {include.line, 0, "", BackslashText(include, forward, header.shownPath), ""});
+          {include.line, 0, "",
+           BackslashText(include, header.caseOnly ? header.relative : forward, header.shownPath),
+           ""});
       if (!header.path.empty()) ScanFile(header.path, header.shownPath, language, false, depth + 1);
       return;
     }
