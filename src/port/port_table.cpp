@@ -16,8 +16,8 @@ constexpr char kRunTest[] = "tests/e2e/port_run_test.cpp (PortRunTest.PortedFixt
 
 // An intrinsic without arguments that is one instruction.
 #define QM26_INSTRUCTION(name, instruction)                                              \
-  "#define " name "() __qm26_port" name "()\n" QM26_INLINE "void __qm26_port" name       \
-  "(void) { __asm__ volatile (\"" instruction "\"); }\n"
+  "#define " name "() __qm26_port_" instruction "()\n" QM26_INLINE "void __qm26_port_"      \
+  instruction "(void) { __asm__ volatile (\"" instruction "\"); }\n"
 
 // A barrier with its option as ARM Compiler takes it (15 for SY); a compiler barrier too.
 #define QM26_BARRIER(name, instruction)                                                   \
