@@ -4,13 +4,14 @@
 set -eu
 
 # Build: cmake g++ make libtinyxml-dev. Tests: googletest, the ARM GCC toolchain and newlib that
-# build the generated projects, valgrind, setpriv (util-linux) for the unprivileged runs, man-db
-# and groff-base for the man page check, dpkg-dev and file for the package's dependencies (CPack
+# build the generated projects, qemu-system-arm that runs what they build (a Cortex-M4F board),
+# valgrind, setpriv (util-linux) for the unprivileged runs, man-db and groff-base for the man
+# page check, dpkg-dev and file for the package's dependencies (CPack
 # runs file and dpkg-shlibdeps), lintian to check the package. Fuzzing: clang with its sanitizer
 # and libFuzzer runtimes.
 PACKAGES="cmake g++ make libtinyxml-dev googletest libgtest-dev \
-  gcc-arm-none-eabi libnewlib-arm-none-eabi valgrind util-linux man-db groff-base dpkg-dev file \
-  lintian clang libclang-rt-dev"
+  gcc-arm-none-eabi libnewlib-arm-none-eabi qemu-system-arm valgrind util-linux man-db groff-base \
+  dpkg-dev file lintian clang libclang-rt-dev"
 
 missing=""
 for pkg in $PACKAGES; do

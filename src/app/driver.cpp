@@ -24,6 +24,7 @@
 #include "ide/case_correction.h"
 #include "ide/cproject_writer.h"
 #include "ide/not_carried_over.h"
+#include "ide/port_writer.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_reader.h"
 #include "mdk/mdk_text.h"
@@ -240,6 +241,8 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   const std::vector<CaseCorrection> corrections = CorrectLetterCase(project, paths.mdkFolder);
   // The stack and heap MDK linked with, read before anything in the project folder changes.
   const StartupSizes sizes = ReadStartupSizes(project, paths.mdkFolder);
+  // A GNU-syntax assembler file is built like a C file, wherever it lies.
+  TakeGnuAssemblerFiles(project, paths.mdkFolder, !paths.startupName.empty());
   ProjectLock lock;
   SetInterruptedFolder(paths.projectFolder);
   BeginStep("checking the template, the MDK folder and the BSP");
@@ -248,7 +251,7 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   if (!PlaceTemplate(paths)) return kFailure;
   BeginStep("copying the BSP's linker scripts and startup file");
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
-  BeginStep("writing the project files");
+  BeginStep("checking the sources before the first build");
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.
@@ -256,12 +259,22 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   const BuildSelection selection = SelectBuildInputs(project, links, paths.mdkFolder,
                                                      paths.projectFolder, paths.startupName);
 
+  // What GCC would reject that has an exact equivalent is ported in a folder of the project's
+  // own; the check's lines come after the settings, as the user's to-do list.
+  const std::string portFolder = ChoosePortFolder(paths.projectFolder, links);
+  const BuildCheckRun check = RunBuildCheck(project, links, selection, paths.projectFolder,
+                                            paths.mdkFolder, paths.startupName, portFolder);
+  const PortPlan& port = check.report.port;
+  if (!WritePortFiles(port, paths.projectFolder, check.checkedProjectFolder, portFolder)) {
+    return kFailure;
+  }
+  BeginStep("writing the project files");
+
   if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
-  if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
+  const BuildSelection built = PortedSelection(selection, port, portFolder);
+  if (!GenerateCProjectFile(project, paths.projectFolder, built)) return kFailure;
   PrintNotCarriedOver(project);
-  BeginStep("checking the sources before the first build");
-  PrintBuildCheck(project, links, selection, paths.projectFolder, paths.mdkFolder,
-                  paths.startupName, corrections);
+  PrintBuildCheck(corrections, check);
   BeginStep("writing the chip's settings and linker script");
   if (!WriteDeviceFiles(paths, project, sizes)) return kFailure;
   BeginStep("finishing");

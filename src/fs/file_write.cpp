@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Result WriteAll(int fd, const char* data, size_t size, const std::string& path) {
@@ -30,4 +31,9 @@ Result WriteWholeFile(const std::string& path, const std::string& content) {
   Result written = WriteAll(fd, content.data(), content.size(), path);
   if (close(fd) != 0 && written.ok()) written = Result::FromErrno(path, errno);
   return written;
+}
+
+Result CreateFolder(const std::string& path) {
+  if (mkdir(path.c_str(), 0755) != 0) return Result::FromErrno(path, errno);
+  return Result::Success();
 }

@@ -22,3 +22,7 @@ Result OpenForWriting(const std::string& path, int flags, int* fd);
 /// umask when missing; a symbolic link there is never written through). Fails, naming `path`, when it cannot be opened or any byte fails to reach
 /// it, also one that only shows at the close (a full disk).
 Result WriteWholeFile(const std::string& path, const std::string& content);
+
+/// Creates the folder `path` with mode 0755 less the umask. Fails, naming `path`, when anything
+/// stands there already (a symbolic link too, which is never followed) or it cannot be made.
+Result CreateFolder(const std::string& path);

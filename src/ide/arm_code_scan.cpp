@@ -3,10 +3,13 @@
 #include "ide/arm_code_scan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+
+#include "port/gcc_port.h"
 
 namespace {
 
@@ -57,7 +60,8 @@ constexpr Keyword kKeywords[] = {
     {"__align", true,
      "ARM Compiler keyword __align: GCC rejects it; write __attribute__((aligned(n)))"},
     {"__packed", false,
-     "ARM Compiler keyword __packed: GCC rejects it; write __attribute__((packed))"},
+     "ARM Compiler keyword __packed: GCC rejects it, and ignores __attribute__((packed)) before "
+     "struct; write struct __attribute__((packed)) (typedef struct __attribute__((packed)) {...})"},
     {"__forceinline", false,
      "ARM Compiler keyword __forceinline: GCC rejects it; write inline "
      "__attribute__((always_inline))"},
@@ -164,6 +168,25 @@ constexpr const char* kSystemRegisters[] = {
     "iepsr",       "xpsr",      "psr",     "msp",    "psp",   "primask", "basepri",
     "basepri_max", "faultmask", "control", "msplim", "psplim"};
 
+// The functions whose definitions the check notes, for the bridge from newlib's system calls to
+// the ARM C library's hooks: the hooks themselves and the system calls a target may have already.
+constexpr const char* kWatchedDefinitions[] = {"fputc", "fgetc",  "_sys_exit", "_write",
+                                               "_read", "_exit", "_isatty"};
+
+// Names that an ARM Compiler branch may define as macros and that GCC knows without them: keywords
+// and the C library's own macros.
+constexpr const char* kLanguageNames[] = {
+    "inline",    "restrict",   "asm",       "bool",          "true",          "false",
+    "alignas",   "alignof",    "noreturn",  "static_assert", "thread_local",  "typeof",
+    "__inline",  "__inline__", "__asm",     "__asm__",       "__restrict",    "__restrict__",
+    "__attribute__", "__attribute", "__volatile__", "NULL", "offsetof", "EOF"};
+
+// Whether an #if or #elif condition names ARM Compiler 5 or 6.
+bool NamesArmCompiler(const std::string& condition) {
+  return condition.find("__CC_ARM") != std::string::npos ||
+         condition.find("__ARMCC_VERSION") != std::string::npos;
+}
+
 // Words that, before a retargeting hook's name, show a call rather than a definition.
 constexpr const char* kStatementWords[] = {"return", "else", "do", "case", "goto", "sizeof"};
 
@@ -188,9 +211,10 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
   return found == kNames.end() ? nullptr : &found->second;
 }
 
-// Whether a line (less its comments) may hold anything ScanCode reports: every name of the tables
-// above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook without
-// them ("fputc", "fgetc", "_sys_", "_ttywrch"). A line without any of these is passed over.
+// Whether a line (less its comments) may hold anything ScanCode reports or notes: every name of
+// the tables above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook
+// or a system call without them ("fputc", "fgetc", "_sys_", "_ttywrch", "_write", "_read",
+// "_exit", "_isatty"). A line without any of these is passed over.
 bool MayHoldFinding(std::string_view text) {
   // Each candidate is told by the byte after its first before any comparison.
   for (size_t at = text.find('_'); at != std::string_view::npos; at = text.find('_', at + 1)) {
@@ -199,6 +223,15 @@ bool MayHoldFinding(std::string_view text) {
     if (rest[1] == '_') return true;
     if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
     if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
+    // The system calls only as whole names: "uart_read" is not one.
+    const char before = at == 0 ? ' ' : text[at - 1];
+    if (std::isalnum(static_cast<unsigned char>(before)) || before == '_' || before == '$') {
+      continue;
+    }
+    if (rest[1] == 'w' && rest.compare(0, 6, "_write") == 0) return true;
+    if (rest[1] == 'r' && rest.compare(0, 5, "_read") == 0) return true;
+    if (rest[1] == 'e' && rest.compare(0, 5, "_exit") == 0) return true;
+    if (rest[1] == 'i' && rest.compare(0, 7, "_isatty") == 0) return true;
   }
   for (size_t at = text.find('$'); at != std::string_view::npos; at = text.find('$', at + 1)) {
     if (at + 1 < text.size() && text[at + 1] == '$') return true;
@@ -867,6 +900,26 @@ void MacroState::SetLanguage(SourceLanguage language) {
 
 void MacroState::Define(const std::string& name, const std::string& body, bool functionLike) {
   macros_[name] = MacroDefinition{body, functionLike};
+  if (!skipped_.empty()) skipped_.erase(name);
+}
+
+void MacroState::NoteSkippedDefinition(const std::string& name, std::string where) {
+  if (Find(name) == nullptr) skipped_.emplace(name, std::move(where));
+}
+
+bool MacroState::MayUseSkippedDefinition(std::string_view text) const {
+  // A search per name is cheaper than the tokens of the line, as long as the names are few.
+  constexpr size_t kSearchedNames = 8;
+  if (skipped_.size() > kSearchedNames) return true;
+  for (const auto& [name, where] : skipped_) {
+    if (text.find(name) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+const std::string* MacroState::SkippedDefinition(const std::string& name) const {
+  const auto found = skipped_.find(name);
+  return found == skipped_.end() ? nullptr : &found->second;
 }
 
 void MacroState::Undefine(const std::string& name) { macros_.erase(name); }
@@ -891,6 +944,33 @@ ArmCodeScanner::ArmCodeScanner(MacroState* macros, SourceLanguage language)
     : macros_(macros), language_(language) {}
 
 bool ArmCodeScanner::Active() const { return branches_.empty() || branches_.back().active; }
+
+bool ArmCodeScanner::Active(size_t depth) const {
+  return depth == 0 || branches_[depth - 1].active;
+}
+
+void ArmCodeScanner::ReportSkippedOnlyMacros(const std::string& code, size_t from,
+                                             int lineNumber) {
+  TokenizeCode(code, from, &tokens_);
+  std::string name;
+  std::string_view before = previousIdentifier_;
+  for (const Token& token : tokens_) {
+    if (token.kind != Token::Kind::kIdentifier) {
+      before = std::string_view();
+      continue;
+    }
+    name.assign(code, token.begin, token.end - token.begin);
+    const std::string* where = macros_->SkippedDefinition(name);
+    if (where != nullptr && !before.empty() && !Contains(kStatementWords, before)) {
+      macros_->ForgetSkippedDefinition(name);
+    } else if (where != nullptr) {
+      Report(lineNumber, token.begin, name,
+             "macro " + name + " is defined only in a branch GCC skips (" + *where +
+                 "): GCC takes it for an unknown name; define it for GCC too");
+    }
+    before = TokenText(code, token);
+  }
+}
 
 void ArmCodeScanner::AddLine(const std::string& line) {
   ++physicalLine_;
@@ -951,7 +1031,7 @@ void ArmCodeScanner::RememberOwnMacro(const std::string& name) {
 }
 
 void ArmCodeScanner::Report(int line, size_t column, std::string_view name, std::string text) {
-  findings_.push_back({line, column, std::string(name), std::move(text)});
+  findings_.push_back({line, column, std::string(name), std::move(text), std::string(name)});
 }
 
 void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
@@ -963,10 +1043,14 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
   if (first == std::string::npos) return;
   if (code[first] == '#' && language_ != SourceLanguage::kAssembler) {
     previousIdentifier_.clear();
+    previousPunctuator_ = '\0';
     HandleDirective(text, code, first + 1, lineNumber);
     return;
   }
   if (!Active()) return;
+  if (macros_->HasSkippedDefinitions() && macros_->MayUseSkippedDefinition(code)) {
+    ReportSkippedOnlyMacros(code, first, lineNumber);
+  }
   // Most lines hold nothing to report and nothing waits on them: they only pass their last
   // identifier on to the next line.
   if (!asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text)) {
@@ -981,8 +1065,11 @@ void ArmCodeScanner::KeepLastIdentifier(const std::string& code, size_t from) {
   while (end > from && IsSpace(code[end - 1])) --end;
   if (end == from || !IsIdentifierChar(code[end - 1])) {
     previousIdentifier_.clear();
+    const char last = end == from ? '\0' : code[end - 1];
+    previousPunctuator_ = (last == '"' || last == '\'') ? '\0' : last;
     return;
   }
+  previousPunctuator_ = '\0';
   // Back to where the last token may begin: a number such as 1.5e+3f runs through ".", "'" and an
   // exponent's sign, and only the tokens from there tell whether the line ends with a name.
   size_t start = end;
@@ -1026,7 +1113,8 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
         condition = (macros_->Find(firstName()) != nullptr) == (directive == "ifdef");
     }
     // Inside a skipped branch the whole chain counts as taken, so none of its branches is.
-    branches_.push_back({!parentActive || condition, parentActive && condition});
+    branches_.push_back({!parentActive || condition, parentActive && condition,
+                         NamesArmCompiler(rest)});
     return;
   }
   if (directive == "elif" || directive == "elifdef" || directive == "elifndef") {
@@ -1042,11 +1130,13 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     else
       condition = (macros_->Find(firstName()) != nullptr) == (directive == "elifdef");
     branch.active = condition;
+    branch.forArmCompiler = NamesArmCompiler(rest);
     branch.taken = condition;
     return;
   }
   if (directive == "else") {
     if (branches_.empty()) return;
+    branches_.back().forArmCompiler = false;
     branches_.back().active = !branches_.back().taken;
     branches_.back().taken = true;
     return;
@@ -1055,7 +1145,17 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     if (!branches_.empty()) branches_.pop_back();
     return;
   }
-  if (!Active()) return;
+  if (!Active()) {
+    if (directive == "define" && branches_.back().forArmCompiler &&
+        Active(branches_.size() - 1)) {
+      // Defined for ARM Compiler only; GCC's code may use it all the same.
+      const std::string name = firstName();
+      if (!name.empty() && !Contains(kLanguageNames, name)) {
+        macros_->NoteSkippedDefinition(name, shownPath_ + ":" + std::to_string(lineNumber));
+      }
+    }
+    return;
+  }
 
   if (directive == "define") {
     size_t nameBegin = end;
@@ -1107,6 +1207,7 @@ void ArmCodeScanner::HandlePragma(const std::string& code, size_t from, int line
     Report(lineNumber, column, "", kArmSectionText);
   } else if (word == "import") {
     Report(lineNumber, column, "", kImportPragmaText);
+    findings_.back().port = kImportPragmaKey;
   } else {
     for (const NamedText& pragma : kOptimizePragmas) {
       if (word == pragma.name) Report(lineNumber, column, "", pragma.text);
@@ -1121,6 +1222,10 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
   bool sawRegister = false;
   // The identifier before the current token, kept as a view while the line lasts.
   std::string_view previous = previousIdentifier_;
+  // The token before the current one, for the uses of keywords and intrinsics: an identifier or a
+  // punctuator, also inside a #define's body.
+  std::string_view before = inDefine ? std::string_view() : std::string_view(previousIdentifier_);
+  char punctuatorBefore = inDefine ? '\0' : previousPunctuator_;
   for (size_t i = 0; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
     const Token* next = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
@@ -1142,12 +1247,16 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
     }
     if (token.kind != Token::Kind::kIdentifier) {
       if (!inDefine) previous = std::string_view();
+      before = std::string_view();
+      punctuatorBefore = token.kind == Token::Kind::kPunctuator ? code[token.begin] : '\0';
       continue;
     }
     const std::string_view name = TokenText(code, token);
     // Every name looked for below begins with one of a few letters; most identifiers end here.
     if ((ClassOf(name[0]) & kFindingStart) == 0) {
       if (!inDefine) previous = name;
+      before = name;
+      punctuatorBefore = '\0';
       continue;
     }
     const bool called = IsPunctuator(code, next, '(');
@@ -1175,6 +1284,14 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
       Report(lineNumber, token.begin, name,
              kPatchSymbolPrefix + std::string(name) + kPatchSymbolSuffix);
     } else if (const NamedFinding* named = FindNamedFinding(name)) {
+      if (named->keyword != nullptr || named->intrinsic != nullptr) {
+        ConstructUse& use = uses_.emplace_back();
+        use.line = lineNumber;
+        use.name = name;
+        use.previous = before.empty() && punctuatorBefore != '\0' ? std::string(1, punctuatorBefore)
+                                                                   : std::string(before);
+        use.called = called;
+      }
       const Keyword* keyword = named->keyword;
       if (keyword != nullptr && (called || !keyword->takesArguments)) {
         Report(lineNumber, token.begin, name, keyword->text);
@@ -1183,25 +1300,28 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         Report(lineNumber, token.begin, name, named->intrinsic->text);
       }
       const RetargetHook* hook = named->hook;
-      if (hook != nullptr) {
-        if (!hook->definitionOnly) {
-          Report(lineNumber, token.begin, name, hook->text);
-        } else if (!inDefine && !previous.empty() && !Contains(kStatementWords, previous)) {
-          // A type name before it: a declaration or a definition, told apart by what follows
-          // the parameters.
-          retargetStage_ = RetargetStage::kParameters;
-          retargetName_ = name;
-          retargetLine_ = lineNumber;
-          retargetColumn_ = token.begin;
-          retargetDepth_ = 0;
-        }
+      if (hook != nullptr && !hook->definitionOnly) {
+        Report(lineNumber, token.begin, name, hook->text);
       }
     }
+    if (!inDefine && (name[0] == '_' || name[0] == 'f') && !previous.empty() &&
+        Contains(kWatchedDefinitions, name) && !Contains(kStatementWords, previous)) {
+      // A type name before it: a declaration or a definition, told apart by what follows the
+      // parameters.
+      retargetStage_ = RetargetStage::kParameters;
+      retargetName_ = name;
+      retargetLine_ = lineNumber;
+      retargetColumn_ = token.begin;
+      retargetDepth_ = 0;
+    }
     if (!inDefine) previous = name;
+    before = name;
+    punctuatorBefore = '\0';
   }
   if (!inDefine && previous.data() != previousIdentifier_.data()) {
     previousIdentifier_.assign(previous.data(), previous.size());
   }
+  if (!inDefine) previousPunctuator_ = before.empty() ? punctuatorBefore : '\0';
 }
 
 void ArmCodeScanner::AdvanceRetarget(char punctuator, int lineNumber) {
@@ -1221,8 +1341,9 @@ void ArmCodeScanner::AdvanceRetarget(char punctuator, int lineNumber) {
     return;
   }
   if (punctuator == '{') {
+    definedFunctions_.insert(retargetName_);
     for (const RetargetHook& hook : kRetargetHooks) {
-      if (retargetName_ == hook.name) {
+      if (retargetName_ == hook.name && hook.definitionOnly) {
         Report(retargetLine_, retargetColumn_, retargetName_, hook.text);
       }
     }
@@ -1231,7 +1352,8 @@ void ArmCodeScanner::AdvanceRetarget(char punctuator, int lineNumber) {
 }
 
 std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> findings,
-                                                const std::set<std::string>& macroNames) {
+                                                const std::set<std::string>& macroNames,
+                                                const std::set<std::string>& ported) {
   std::stable_sort(findings.begin(), findings.end(),
                    [](const CodeFinding& a, const CodeFinding& b) {
                      return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -1239,6 +1361,7 @@ std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> finding
   std::vector<CodeFinding> reported;
   for (CodeFinding& finding : findings) {
     if (!finding.name.empty() && macroNames.count(finding.name) != 0) continue;
+    if (!finding.port.empty() && ported.count(finding.port) != 0) continue;
     if (!reported.empty() && reported.back().line == finding.line) continue;
     reported.push_back(std::move(finding));
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 /// How GCC reads a file: C, C++, assembler through the preprocessor (.S), or plain assembler (.s),
@@ -43,6 +44,18 @@ class MacroState {
   /// The definition of `name`, or nullptr when it is not defined.
   const MacroDefinition* Find(const std::string& name) const;
 
+  /// Notes that a branch GCC skips defines `name` at `where` ("<file>:<line>"), unless it is
+  /// defined now; a later Define of the name forgets it.
+  void NoteSkippedDefinition(const std::string& name, std::string where);
+  /// Where a skipped branch defines `name`, which nothing has defined since; nullptr otherwise.
+  const std::string* SkippedDefinition(const std::string& name) const;
+  bool HasSkippedDefinitions() const { return !skipped_.empty(); }
+  /// Whether `text` may use a name that only a skipped branch defines: false only when it holds
+  /// none of them (asked of a few names; with many, always true).
+  bool MayUseSkippedDefinition(std::string_view text) const;
+  /// Forgets where a skipped branch defines `name`: the code GCC compiles declares it itself.
+  void ForgetSkippedDefinition(const std::string& name) { skipped_.erase(name); }
+
   /// Whether GCC takes the branch of `#if expression`. Integer arithmetic in 64 bits, signed
   /// throughout; "defined X", "defined(X)"; an undefined name is 0. A defined object-like macro
   /// is the value of its body taken as an expression of its own; an empty body or one that is no
@@ -53,6 +66,7 @@ class MacroState {
 
  private:
   std::unordered_map<std::string, MacroDefinition> macros_;
+  std::unordered_map<std::string, std::string> skipped_;
 };
 
 struct CodeFinding {
@@ -62,6 +76,20 @@ struct CodeFinding {
   /// GCC (a keyword, an intrinsic, a symbol); "" when no macro can.
   std::string name;
   std::string text;
+  /// What the port knows the finding by: the name for a keyword, an intrinsic or a retargeting
+  /// hook, "#pragma import"; "" for the rest.
+  std::string port;
+};
+
+/// One occurrence, in code GCC compiles, of an ARM Compiler keyword or intrinsic, whether the check
+/// reports it or not (an intrinsic's name that is not called, say).
+struct ConstructUse {
+  int line = 0;
+  std::string name;
+  /// The token before it: an identifier, a one-character punctuator, or "" (the start of a file,
+  /// a directive, a number or a literal).
+  std::string previous;
+  bool called = false;  // "(" follows it
 };
 
 struct IncludeDirective {
@@ -89,6 +117,8 @@ class ArmCodeScanner {
   /// `macros` must outlive the scanner.
   ArmCodeScanner(MacroState* macros, SourceLanguage language);
 
+  /// The file's path as the findings show it, for the places they name.
+  void SetShownPath(std::string shownPath) { shownPath_ = std::move(shownPath); }
   /// Feeds the next physical line, without its "\n" (a "\r" at its end is dropped).
   void AddLine(const std::string& line);
   /// Ends the file: scans a last continued line and orders the findings by line and column.
@@ -103,6 +133,11 @@ class ArmCodeScanner {
   const std::vector<CodeFinding>& findings() const { return findings_; }
   /// The names this file defines as macros in branches GCC takes.
   const std::set<std::string>& definedNames() const { return definedNames_; }
+  /// Every use of a keyword or an intrinsic of the tables, in line order once Finish has run.
+  const std::vector<ConstructUse>& uses() const { return uses_; }
+  /// Which of the C library's hooks (fputc, fgetc, _sys_exit) and newlib's system calls (_write,
+  /// _read, _exit, _isatty) this file defines as functions in code GCC compiles.
+  const std::set<std::string>& definedFunctions() const { return definedFunctions_; }
   /// Gives every macro this file itself defined or undefined its state from before the file, for
   /// a source file whose macros end with it. The macros of the files it included stay.
   void UndoOwnMacros();
@@ -111,10 +146,13 @@ class ArmCodeScanner {
   struct Branch {
     bool taken = false;   // a branch of this #if chain was taken, or the chain is inside a skip
     bool active = false;  // the current branch is compiled
+    bool forArmCompiler = false;  // its condition names __CC_ARM or __ARMCC_VERSION
   };
   enum class RetargetStage { kNone, kParameters, kBody };
 
   bool Active() const;
+  /// Whether the branch `depth` levels down (0: outside every conditional) is compiled.
+  bool Active(size_t depth) const;
   void ScanLogicalLine(std::string_view line, int lineNumber);
   /// Takes the last token of `code` from `from` on as the identifier before the next line's
   /// first token, as ScanCode would leave it.
@@ -130,8 +168,14 @@ class ArmCodeScanner {
   void Report(int line, size_t column, std::string_view name, std::string text);
   void RememberOwnMacro(const std::string& name);
 
+  /// Reports each identifier of `code` from `from` on that only a skipped branch defines; one
+  /// after a type name (a function, a variable or a type of that name) is the code's own, and is
+  /// never reported again.
+  void ReportSkippedOnlyMacros(const std::string& code, size_t from, int lineNumber);
+
   MacroState* macros_;
   SourceLanguage language_;
+  std::string shownPath_;
   int physicalLine_ = 0;
   int logicalStart_ = 0;
   std::string continued_;
@@ -140,6 +184,8 @@ class ArmCodeScanner {
   std::vector<IncludeDirective> includes_;
   std::vector<CodeFinding> findings_;
   std::set<std::string> definedNames_;
+  std::vector<ConstructUse> uses_;
+  std::set<std::string> definedFunctions_;
   std::map<std::string, std::optional<MacroDefinition>> ownMacros_;
   // Buffers for the line at hand, kept so that their room is reused from line to line: the line
   // less its comments, that less the contents of literals too, and its tokens of code.
@@ -151,6 +197,7 @@ class ArmCodeScanner {
   // a line (an ARM block when the next line opens with "{"), and a retargeting function name
   // waiting for its parameters and its body.
   std::string previousIdentifier_;
+  char previousPunctuator_ = '\0';  // the punctuator that ended the last line of code, if one did
   bool asmPending_ = false;
   int asmLine_ = 0;
   size_t asmColumn_ = 0;
@@ -162,9 +209,11 @@ class ArmCodeScanner {
 };
 
 /// The findings to report from one file's `findings`: ordered by line and column, those whose
-/// name is in `macroNames` dropped, then the first left on each line.
+/// name is in `macroNames` or whose port key is in `ported` dropped, then the first left on each
+/// line.
 std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> findings,
-                                                const std::set<std::string>& macroNames);
+                                                const std::set<std::string>& macroNames,
+                                                const std::set<std::string>& ported = {});
 
 /// Whether `line` of an assembler file shows ARM (armasm) syntax: its first word, outside ";" and
 /// "/* */" comments, is AREA, EXPORT, IMPORT, PRESERVE8 or REQUIRE8, in any case. `inBlockComment`

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -19,6 +21,39 @@ constexpr char kNotCheckedPrefix[] = "not checked: ";
 constexpr char kUnreadablePrefix[] = "not checked: cannot be read (";
 constexpr char kSummarySuffix[] = " places to check before the first build.";
 constexpr char kOnePlaceSummary[] = "1 place to check before the first build.";
+// The headers of GCC and newlib a target may include without having them: the C library's, the
+// compiler's own, and every header of newlib's sys/, machine/ and the like. A name without an
+// extension is a C++ library header.
+constexpr const char* kToolchainHeaders[] = {
+    "_ansi.h",    "_newlib_version.h", "_syslist.h", "alloca.h",    "argz.h",       "arm_acle.h",
+    "arm_cmse.h", "arm_fp16.h",        "arm_bf16.h", "arm_mve.h",   "arm_mve_types.h",
+    "arm_neon.h", "assert.h",          "complex.h",  "ctype.h",     "dirent.h",     "endian.h",
+    "envlock.h",  "envz.h",            "errno.h",    "fastmath.h",  "fcntl.h",      "fenv.h",
+    "float.h",    "fnmatch.h",         "getopt.h",   "glob.h",      "grp.h",        "iconv.h",
+    "ieeefp.h",   "inttypes.h",        "iso646.h",   "langinfo.h",  "libgen.h",     "limits.h",
+    "locale.h",   "malloc.h",          "math.h",     "memory.h",    "newlib.h",     "paths.h",
+    "pthread.h",  "pwd.h",             "reent.h",    "regdef.h",    "regex.h",      "sched.h",
+    "search.h",   "setjmp.h",          "signal.h",   "spawn.h",     "stdalign.h",   "stdarg.h",
+    "stdatomic.h", "stdbool.h",        "stddef.h",   "stdfix.h",    "stdint.h",     "stdint-gcc.h",
+    "stdio.h",    "stdio_ext.h",       "stdlib.h",   "stdnoreturn.h", "string.h",   "strings.h",
+    "tar.h",      "termios.h",         "tgmath.h",   "threads.h",   "time.h",       "uchar.h",
+    "unctrl.h",   "unistd.h",          "unwind.h",   "utime.h",     "utmp.h",       "varargs.h",
+    "wchar.h",    "wctype.h",          "wordexp.h",
+};
+constexpr const char* kToolchainHeaderFolders[] = {"sys/", "machine/", "rpc/", "bits/", "ssp/",
+                                                   "c++/"};
+
+bool IsToolchainHeader(const std::string& name) {
+  if (name.find('.') == std::string::npos) return true;
+  for (const char* folder : kToolchainHeaderFolders) {
+    if (name.compare(0, std::strlen(folder), folder) == 0) return true;
+  }
+  for (const char* header : kToolchainHeaders) {
+    if (name == header) return true;
+  }
+  return false;
+}
+
 // GCC's own limit of nested includes.
 constexpr int kMaxIncludeDepth = 200;
 
@@ -68,6 +103,26 @@ std::string CaseIncludeText(const IncludeDirective& include, const std::string& 
          " only when case is ignored: GCC does not find it; write " + open + corrected + close;
 }
 
+std::string Written(const IncludeDirective& include, const std::string& name) {
+  return include.angled ? "<" + name + ">" : "\"" + name + "\"";
+}
+
+std::string NowhereText(const IncludeDirective& include, const std::string& pack) {
+  std::string text = "#include " + Written(include, include.name) +
+                     " is found nowhere: not beside the file, not in the include paths, not a "
+                     "header of GCC or newlib; ";
+  if (!pack.empty()) text += "MDK took it from the pack " + pack + ": ";
+  return text + "add its folder to the include paths";
+}
+
+std::string BackslashText(const IncludeDirective& include, const std::string& forward,
+                          const std::string& shownFound) {
+  std::string text = "#include " + Written(include, include.name) +
+                     " is written with backslashes, which GCC takes as part of one file name; ";
+  if (!shownFound.empty()) text += "it means " + shownFound + ": ";
+  return text + "write " + Written(include, forward);
+}
+
 // "" for a file that was read; why it was not checked otherwise.
 std::string NotCheckedText(const Result& read) {
   if (read.ok()) return "";
@@ -84,7 +139,7 @@ class BuildChecker {
     }
   }
 
-  std::vector<std::string> Run() {
+  BuildCheckReport Run() {
     for (const CheckedSource& source : input_.sources) {
       switch (source.kind) {
         case CheckKind::kBuiltSource: {
@@ -104,7 +159,12 @@ class BuildChecker {
           break;
       }
     }
-    return ReportLines();
+    BuildCheckReport report;
+    TallyRetargeting();
+    evidence_.macroNames = macroNames_;
+    report.port = PlanPort(evidence_, input_.portFolder);
+    report.lines = ReportLines(report.port.portedKeys);
+    return report;
   }
 
  private:
@@ -129,6 +189,7 @@ class BuildChecker {
     const size_t index = records_.size();
     records_.push_back({shownPath, "", {}});
     ArmCodeScanner scanner(&macros_, language);
+    scanner.SetShownPath(shownPath);
     const std::string folder = FolderOf(diskPath);
     auto followIncludes = [&]() {
       for (const IncludeDirective& include : scanner.TakeIncludes()) {
@@ -147,6 +208,11 @@ class BuildChecker {
     std::vector<CodeFinding>& findings = records_[index].findings;
     findings.insert(findings.end(), scanner.findings().begin(), scanner.findings().end());
     macroNames_.insert(scanner.definedNames().begin(), scanner.definedNames().end());
+    for (const ConstructUse& use : scanner.uses()) {
+      evidence_.AddUse(index, use.line, use.name, {use.previous, use.called, !isSource});
+    }
+    evidence_.definedFunctions.insert(scanner.definedFunctions().begin(),
+                                      scanner.definedFunctions().end());
     if (isSource) scanner.UndoOwnMacros();
   }
 
@@ -158,7 +224,9 @@ class BuildChecker {
     std::string relative;   // for caseOnly: the name as written, spelt as on disk
   };
 
-  FoundHeader FindHeader(const IncludeDirective& include, const std::string& folder) const {
+  FoundHeader FindHeader(IncludeDirective include, const std::string& folder) const {
+    // MDK read "\" as "/"; the lookup is of the file it meant.
+    std::replace(include.name.begin(), include.name.end(), '\\', '/');
     std::vector<std::string> folders;
     if (!include.name.empty() && include.name[0] == '/') {
       folders.push_back("");
@@ -203,12 +271,61 @@ class BuildChecker {
       known = foundHeaders_.emplace(std::move(key), FindHeader(include, folder)).first;
     }
     const FoundHeader& header = known->second;
-    if (header.path.empty()) return;
-    if (header.caseOnly) {
+    if (include.name.find('\\') != std::string::npos) {
+      std::string forward = include.name;
+      std::replace(forward.begin(), forward.end(), '\\', '/');
       records_[index].findings.push_back(
-          {include.line, 0, "", CaseIncludeText(include, header.shownPath, header.relative)});
+          {include.line, 0, "",
+           BackslashText(include, header.caseOnly ? header.relative : forward, header.shownPath),
+           ""});
+      if (!header.path.empty()) ScanFile(header.path, header.shownPath, language, false, depth + 1);
+      return;
+    }
+    if (header.path.empty()) {
+      if (!IsToolchainHeader(include.name)) {
+        records_[index].findings.push_back(
+            {include.line, 0, "", NowhereText(include, input_.packId), ""});
+      }
+      return;
+    }
+    if (header.caseOnly) {
+      CodeFinding finding{include.line, 0, "",
+                          CaseIncludeText(include, header.shownPath, header.relative), ""};
+      finding.port = "#include \"" + include.name + "\"";
+      records_[index].findings.push_back(std::move(finding));
+      NoteCaseInclude(include, Tidy(header.path), language, index);
     }
     ScanFile(header.path, header.shownPath, language, false, depth + 1);
+  }
+
+  // A forwarding header can give every C and C++ file that writes `include` the one file it
+  // means; an assembler file does not take the compilers' include paths.
+  void NoteCaseInclude(const IncludeDirective& include, const std::string& diskPath,
+                       SourceLanguage language, size_t index) {
+    PortEvidence::CaseInclude& noted = evidence_.caseIncludes[include.name];
+    if (noted.diskPath.empty()) noted.diskPath = diskPath;
+    if (noted.diskPath != diskPath || language == SourceLanguage::kPreprocessedAssembler ||
+        language == SourceLanguage::kAssembler) {
+      noted.portable = false;
+    }
+    noted.places.Add(index, include.line);
+  }
+
+  // The places of the C library's retargeting that the bridge can take off the list.
+  void TallyRetargeting() {
+    static const char* const kKeys[] = {"fputc", "fgetc", "_sys_exit", kFileStructKey,
+                                        kImportPragmaKey};
+    for (size_t index = 0; index < records_.size(); ++index) {
+      std::vector<CodeFinding>& findings = records_[index].findings;
+      std::stable_sort(findings.begin(), findings.end(),
+                       [](const CodeFinding& a, const CodeFinding& b) { return a.line < b.line; });
+      for (const CodeFinding& finding : findings) {
+        if (finding.port.empty() || macroNames_.count(finding.name) != 0) continue;
+        for (const char* key : kKeys) {
+          if (finding.port == key) evidence_.retargeting[key].Add(index, finding.line);
+        }
+      }
+    }
   }
 
   void CheckAssemblerSyntax(const CheckedSource& source) {
@@ -220,17 +337,18 @@ class BuildChecker {
           return !armSyntax;
         });
     FileRecord record{source.shownPath, NotCheckedText(read), {}};
-    if (armSyntax) record.findings.push_back({1, 0, "", kArmSyntaxAssemblerText});
+    if (armSyntax) record.findings.push_back({1, 0, "", kArmSyntaxAssemblerText, ""});
     records_.push_back(std::move(record));
   }
 
-  std::vector<std::string> ReportLines() const {
+  std::vector<std::string> ReportLines(const std::set<std::string>& ported) const {
     std::vector<std::string> lines;
     for (const FileRecord& record : records_) {
       if (!record.wholeFile.empty()) {
         lines.push_back(kLinePrefix + record.shownPath + ": " + record.wholeFile);
       }
-      for (const CodeFinding& finding : SelectReportedFindings(record.findings, macroNames_)) {
+      for (const CodeFinding& finding :
+           SelectReportedFindings(record.findings, macroNames_, ported)) {
         lines.push_back(kLinePrefix + record.shownPath + ":" + std::to_string(finding.line) + ": " +
                         finding.text);
       }
@@ -247,10 +365,11 @@ class BuildChecker {
   std::set<std::pair<dev_t, ino_t>> scanned_;
   std::unordered_map<std::string, FoundHeader> foundHeaders_;
   std::vector<FileRecord> records_;
+  PortEvidence evidence_;
 };
 
 }  // namespace
 
-std::vector<std::string> CheckBeforeBuilding(const BuildCheckInput& input) {
+BuildCheckReport CheckBeforeBuilding(const BuildCheckInput& input) {
   return BuildChecker(input).Run();
 }

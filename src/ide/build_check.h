@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "port/gcc_port.h"
+
 /// What the first line of an ARM-syntax assembler file that the IDE leaves out says.
 inline constexpr char kArmSyntaxAssemblerText[] =
     "MDK assembles this ARM-syntax file; the IDE does not build it: a GNU-syntax version is needed";
@@ -44,6 +46,16 @@ struct BuildCheckInput {
   /// The path a header found on disk is shown by (it gets the disk path with "." and "x/.."
   /// steps taken out); when empty, the disk path itself.
   std::function<std::string(const std::string& diskPath)> showPath;
+  /// The pack MDK took the target's device files from (TargetCommonOption/PackID); "" for none.
+  std::string packId;
+  /// The port folder's path in the project, as the lines of the port name its files.
+  std::string portFolder = kPortFolderName;
+};
+
+/// What the check found: the lines to print, and what the project ports for GCC.
+struct BuildCheckReport {
+  std::vector<std::string> lines;
+  PortPlan port;
 };
 
 /// The lines of the check, for the caller to print, in this order: for each source in turn, the
@@ -62,10 +74,15 @@ struct BuildCheckInput {
 /// shows ARM syntax, and read up to that line. A keyword that any scanned file, or a target
 /// define, defines as a macro in a branch GCC takes is reported nowhere in the run.
 /// Includes are searched as GCC searches them: a quoted one in the including file's folder first,
-/// then in `includeFolders`; an angled one only there. One found nowhere (a system header) is
-/// not followed; one that is found only when letter case is ignored (in exactly one way within a
+/// then in `includeFolders`; an angled one only there. One found nowhere is not followed, and is
+/// reported on its line unless it is a header of GCC or newlib, naming `packId` when there is one
+/// (in each file that includes it: GCC stops at the first). One written with "\" is reported on
+/// its line, naming the file it means when "/" finds one, and that file is scanned. One that is
+/// found only when letter case is ignored (in exactly one way within a
 /// folder, searched in the same order) is reported on its line, naming the file it would find,
 /// and that file is scanned. A header is scanned in the language of the source that reached it
 /// first. Macros a source defines end with it; those of headers last for the rest of the run.
+/// What PlanPort decides from the uses, definitions and case-only includes the check saw is
+/// returned with the lines, and the findings it ports are left out of them and of their count.
 /// Reads each file once, one line at a time, and keeps none in memory; prints nothing.
-std::vector<std::string> CheckBeforeBuilding(const BuildCheckInput& input);
+BuildCheckReport CheckBeforeBuilding(const BuildCheckInput& input);

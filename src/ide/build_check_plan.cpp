@@ -135,6 +135,8 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
   }
   // What make or the shell would expand is not passed to GCC.
   input.defines = LiteralDefines(project.defines);
+  const auto pack = project.settings.find("TargetCommonOption/PackID");
+  if (pack != project.settings.end()) input.packId = pack->second;
   const std::string projectFolder = folders.projectFolder;
   input.showPath = [projectFolder](const std::string& diskPath) {
     const std::string relative = RelativeTo(diskPath, projectFolder);
@@ -159,15 +161,21 @@ std::string AbsoluteFolder(const std::string& folder) {
 
 }  // namespace
 
-void PrintBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
-                     const BuildSelection& selection, const std::string& projectFolder,
-                     const std::string& mdkFolder, const std::string& placedStartup,
-                     const std::vector<CaseCorrection>& corrections) {
-  for (const std::string& line : CaseCorrectionLines(corrections)) PrintLine(line);
+BuildCheckRun RunBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
+                            const BuildSelection& selection, const std::string& projectFolder,
+                            const std::string& mdkFolder, const std::string& placedStartup,
+                            const std::string& portFolder) {
   const CheckFolders folders{AbsoluteFolder(projectFolder), AbsoluteFolder(mdkFolder),
                              placedStartup};
   std::vector<std::string> projectFiles;
   ListFilesBelow(folders.projectFolder, &projectFiles);
-  const BuildCheckInput input = PlanBuildCheck(project, links, selection, projectFiles, folders);
-  for (const std::string& line : CheckBeforeBuilding(input)) PrintLine(line);
+  BuildCheckInput input = PlanBuildCheck(project, links, selection, projectFiles, folders);
+  input.portFolder = portFolder;
+  return {CheckBeforeBuilding(input), folders.projectFolder};
+}
+
+void PrintBuildCheck(const std::vector<CaseCorrection>& corrections, const BuildCheckRun& check) {
+  for (const std::string& line : CaseCorrectionLines(corrections)) PrintLine(line);
+  for (const std::string& line : check.report.port.lines) PrintLine(line);
+  for (const std::string& line : check.report.lines) PrintLine(line);
 }

@@ -38,12 +38,20 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
                                const std::vector<std::string>& projectFiles,
                                const CheckFolders& folders);
 
-/// Prints the lines of `corrections` ("Case corrected: ..."), then the lines of the check before
-/// the first build of the project generated in `projectFolder` from `mdkFolder` (see
-/// PlanBuildCheck and CheckBeforeBuilding), nothing when there are none. `placedStartup` is the
-/// BSP startup file's name at the top of the project, "" when none is placed. Reads the project
-/// folder's listing and the files the check looks at; writes nothing.
-void PrintBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
-                     const BuildSelection& selection, const std::string& projectFolder,
-                     const std::string& mdkFolder, const std::string& placedStartup,
-                     const std::vector<CaseCorrection>& corrections);
+/// The check before the first build of the project generated in `projectFolder` from
+/// `mdkFolder` (see PlanBuildCheck and CheckBeforeBuilding), with `portFolder` the port folder's
+/// name in the project. `placedStartup` is the BSP startup file's name at the top of the project,
+/// "" when none is placed. Reads the project folder's listing and the files the check looks at;
+/// writes and prints nothing.
+struct BuildCheckRun {
+  BuildCheckReport report;
+  std::string checkedProjectFolder;  // the project folder as the check read it: absolute, normal
+};
+BuildCheckRun RunBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
+                            const BuildSelection& selection, const std::string& projectFolder,
+                            const std::string& mdkFolder, const std::string& placedStartup,
+                            const std::string& portFolder);
+
+/// Prints the lines of `corrections` ("Case corrected: ..."), then the port's lines ("Ported for
+/// GCC: ..."), then the lines of the check; nothing when there are none.
+void PrintBuildCheck(const std::vector<CaseCorrection>& corrections, const BuildCheckRun& check);

@@ -7,6 +7,9 @@
 #include <system_error>
 
 #include "fs/directory_list.h"
+#include "fs/text_lines.h"
+#include "ide/arm_code_scan.h"
+#include "ide/build_check.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_path.h"
 
@@ -40,7 +43,78 @@ std::vector<std::string> CopiedSources(const std::string& projectFolder,
   return sources;
 }
 
+// Whether the assembler file at `path` is GNU syntax; false when it cannot be read.
+bool IsGnuAssemblerFile(const std::string& path) {
+  bool inArmComment = false;
+  bool inGnuComment = false;
+  bool arm = false;
+  bool gnu = false;
+  const Result read = ReadTextLines(path, kMaxCheckedFileSize, [&](const std::string& line) {
+    arm = IsArmSyntaxAssemblerLine(line, &inArmComment);
+    gnu = IsGnuDirectiveLine(line, &inGnuComment) || gnu;
+    return !arm;
+  });
+  return read.ok() && gnu && !arm;
+}
+
+bool StartsWithStartup(const std::string& path) {
+  const std::string name = path.substr(path.rfind('/') + 1);
+  static const char kStartup[] = "startup";
+  if (name.size() < sizeof kStartup - 1) return false;
+  for (size_t i = 0; i + 1 < sizeof kStartup; ++i) {
+    const char c =
+        name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+    if (c != kStartup[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsGnuDirectiveLine(const std::string& line, bool* inBlockComment) {
+  std::string visible;
+  for (size_t i = 0; i < line.size();) {
+    if (*inBlockComment) {
+      const size_t close = line.find("*/", i);
+      if (close == std::string::npos) break;
+      *inBlockComment = false;
+      visible += ' ';
+      i = close + 2;
+    } else if (line.compare(i, 2, "/*") == 0) {
+      *inBlockComment = true;
+      i += 2;
+    } else if (line[i] == '@' || line.compare(i, 2, "//") == 0) {
+      break;
+    } else {
+      visible += line[i++];
+    }
+  }
+  const size_t first = visible.find_first_not_of(" \t\r");
+  if (first == std::string::npos || visible[first] != '.' || first + 1 >= visible.size()) {
+    return false;
+  }
+  const char next = visible[first + 1];
+  return (next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z');
+}
+
+void TakeGnuAssemblerFiles(ProjectInfo& project, const std::string& mdkFolder, bool startupPlaced) {
+  constexpr int kAssemblerFileType = 2;
+  for (SourceGroup& group : project.groups) {
+    std::vector<SourceFile> others;
+    for (SourceFile& file : group.otherFiles) {
+      const std::string path = ToForwardSlashes(file.filePath);
+      const bool readable = !IsAbsoluteMdkPath(path) || path[0] == '/';
+      if (file.fileType == kAssemblerFileType && file.includeInBuild && readable &&
+          !(startupPlaced && StartsWithStartup(path)) &&
+          IsGnuAssemblerFile(path[0] == '/' ? path : mdkFolder + "/" + path)) {
+        group.files.push_back(std::move(file));
+      } else {
+        others.push_back(std::move(file));
+      }
+    }
+    group.otherFiles = std::move(others);
+  }
+}
 
 std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
                                              const std::vector<PlannedLink>& links,
@@ -65,8 +139,7 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
   }
   for (const std::string& source : copiedSources) {
     if (source == placedStartup) continue;
-    if (IsAssemblerSourceName(source) || linkedCopies.count(source) != 0 ||
-        builtCopies.count(source) == 0) {
+    if (linkedCopies.count(source) != 0 || builtCopies.count(source) == 0) {
       std::string pattern = source;
       std::replace(pattern.begin(), pattern.end(), '|', '?');
       excluded.insert(pattern);

@@ -143,6 +143,7 @@ struct OwnerTool {
 
 constexpr OwnerTool kTools[] = {
     {OptionOwner::kCCompiler, "c.compiler", "Cross ARM C Compiler"},
+    {OptionOwner::kCppCompiler, "cpp.compiler", "Cross ARM C++ Compiler"},
     {OptionOwner::kCLinker, "c.linker", "Cross ARM C Linker"},
     {OptionOwner::kCppLinker, "cpp.linker", "Cross ARM C++ Linker"},
     {OptionOwner::kAssembler, "assembler", "Cross ARM GNU Assembler"},
@@ -416,7 +417,8 @@ std::set<std::string> UsedIdNumbers(const TiXmlElement* root) {
 }
 
 void SetOption(TiXmlElement* owner, const OptionValue& option, std::set<std::string>& usedNumbers) {
-  const bool isList = option.valueType == "definedSymbols" || option.valueType == "includePath";
+  const bool isList = option.valueType == "definedSymbols" || option.valueType == "includePath" ||
+                      option.valueType == "includeFiles";
   TiXmlElement* element = ChildOfClass(owner, "option", option.superClass);
   if (element == nullptr) {
     TiXmlElement added("option");

@@ -11,15 +11,24 @@
 #include "mdk/project_info.h"
 
 /// The element of a configuration that owns an option: its toolChain or one of its tools.
-enum class OptionOwner { kToolChain, kCCompiler, kCLinker, kCppLinker, kAssembler, kCreateFlash };
+enum class OptionOwner {
+  kToolChain,
+  kCCompiler,
+  kCppCompiler,
+  kCLinker,
+  kCppLinker,
+  kAssembler,
+  kCreateFlash
+};
 
 /// One option value to write into a configuration.
 struct OptionValue {
   OptionOwner owner = OptionOwner::kToolChain;
   std::string superClass;           // the plug-in's option id, which the option's superClass names
-  std::string valueType;            // "boolean", "enumerated", "definedSymbols" or "includePath"
+  // "boolean", "enumerated", "definedSymbols", "includePath" or "includeFiles"
+  std::string valueType;
   std::string value;                // of a boolean or enumerated option
-  std::vector<std::string> values;  // of a list option ("definedSymbols", "includePath")
+  std::vector<std::string> values;  // of a list option (the last three types)
 };
 
 /// What the MDK settings change in one configuration.

@@ -30,6 +30,10 @@ constexpr char kCppLinkerScriptId[] =
 constexpr char kCppIncludePathsId[] =
     "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.compiler.include.paths";
 constexpr char kCppDefinesId[] = "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.compiler.defs";
+constexpr char kIncludeFilesId[] =
+    "ilg.gnuarmeclipse.managedbuild.cross.option.c.compiler.include.files";
+constexpr char kCppIncludeFilesId[] =
+    "ilg.gnuarmeclipse.managedbuild.cross.option.cpp.compiler.include.files";
 
 constexpr char kValueElement[] = "listOptionValue";
 constexpr char kIncludeMessage[] = "Modify the include path configuration: ";
@@ -245,7 +249,16 @@ bool GenerateCProjectFile(const ProjectInfo& project, const std::string& project
   }
   // Nothing is written unless every setting has its place: a project missing one would not build
   // as the MDK target does.
-  const BuildSettings settings = ChooseBuildSettings(project);
+  BuildSettings settings = ChooseBuildSettings(project);
+  if (!selection.includeFiles.empty()) {
+    // The port's header goes into every C and C++ compile of both configurations.
+    for (ConfigurationSettings* configuration : {&settings.debug, &settings.release}) {
+      configuration->options.push_back(
+          {OptionOwner::kCCompiler, kIncludeFilesId, "includeFiles", "", selection.includeFiles});
+      configuration->options.push_back({OptionOwner::kCppCompiler, kCppIncludeFilesId,
+                                        "includeFiles", "", selection.includeFiles});
+    }
+  }
   const std::string missing = MissingSettings(root, settings);
   if (!missing.empty()) {
     PrintLine(kIncompleteProjectFile + path + ": " + missing);

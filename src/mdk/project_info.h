@@ -18,7 +18,7 @@ struct SourceFile {
 
 /// One MDK source group; `groupName` carries "/" where the MDK file had "\". `files` holds its C
 /// and C++ files, `otherFiles` the rest (assembler 2, object 3, library 4, text 5, header 6...),
-/// which are never linked.
+/// which are never linked; the driver moves a GNU-syntax assembler file to `files`.
 struct SourceGroup {
   std::string groupName;
   std::vector<SourceFile> files;

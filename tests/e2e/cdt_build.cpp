@@ -239,7 +239,7 @@ std::string CommonCompileFlags(const Project& project) {
   return flags;
 }
 
-// -D and -I flags of one tool; values go into the command as written, as CDT's makefiles do.
+// -D, -I and -include flags of one tool; values go into the command as written, as CDT's makefiles do.
 std::string SymbolAndPathFlags(const Project& project, const std::string& tool,
                                std::string& error) {
   std::string flags;
@@ -248,6 +248,9 @@ std::string SymbolAndPathFlags(const Project& project, const std::string& tool,
   }
   for (const std::string& path : OptionList(project, tool + ".include.paths", error)) {
     flags += " -I" + path;
+  }
+  for (const std::string& file : OptionList(project, tool + ".include.files", error)) {
+    flags += " -include " + file;
   }
   return flags;
 }

@@ -10,8 +10,10 @@
 #include "ide/project_writer.h"
 #include "fs/xml_text.h"
 #include "ide/arm_code_scan.h"
+#include "ide/build_selection.h"
 #include "mdk/mdk_text.h"
 #include "mdk/mdk_path.h"
+#include "port/gcc_port.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzScratchFolder();
@@ -63,12 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ArmCodeScanner scanner(&macros, language);
     int lines = 0;
     bool inBlockComment = false;
+    bool inGnuComment = false;
     for (size_t from = 0; from < text.size();) {
       size_t end = text.find('\n', from);
       if (end == std::string::npos) end = text.size();
       const std::string line = text.substr(from, end - from);
       scanner.AddLine(line);
       IsArmSyntaxAssemblerLine(line, &inBlockComment);
+      IsGnuDirectiveLine(line, &inGnuComment);
       ++lines;
       from = end + 1;
     }
@@ -80,6 +84,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 "findings stand on the lines fed, in order, and say something");
       previous = finding.line;
     }
+    // The port's evidence: every use on a line fed, and a decision whatever the uses were.
+    PortEvidence evidence;
+    for (const ConstructUse& use : scanner.uses()) {
+      FuzzCheck(use.line >= 1 && use.line <= lines && !use.name.empty(),
+                "uses stand on the lines fed and name something");
+      evidence.AddUse(0, use.line, use.name, {use.previous, use.called, false});
+    }
+    evidence.definedFunctions = scanner.definedFunctions();
+    const PortPlan plan = PlanPort(evidence, kPortFolderName);
+    FuzzCheck(plan.lines.size() >= plan.header.size(), "every construct of the header has a line");
+    for (size_t row = 0; row < plan.header.size() && row < plan.lines.size(); ++row) {
+      FuzzCheck(plan.lines[row].rfind(std::string("Ported for GCC: ") + plan.header[row]->name +
+                                          ", ",
+                                      0) == 0,
+                "the header's constructs are named in table order");
+    }
+    CompatibilityHeaderText(plan);
+    LibraryBridgeText(plan);
     for (const IncludeDirective& include : scanner.TakeIncludes()) {
       FuzzCheck(include.line >= 1 && include.line <= lines && !include.name.empty(),
                 "includes stand on the lines fed and name something");

@@ -34,7 +34,8 @@ std::vector<std::string> ScanTexts(const std::vector<std::string>& files,
 }
 
 const std::string kPacked =
-    "ARM Compiler keyword __packed: GCC rejects it; write __attribute__((packed))";
+    "ARM Compiler keyword __packed: GCC rejects it, and ignores __attribute__((packed)) before "
+    "struct; write struct __attribute__((packed)) (typedef struct __attribute__((packed)) {...})";
 const std::string kForceinline =
     "ARM Compiler keyword __forceinline: GCC rejects it; write inline "
     "__attribute__((always_inline))";
