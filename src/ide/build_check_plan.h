@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ide/build_check.h"
+#include "check/build_check.h"
 #include "ide/build_selection.h"
 #include "ide/case_correction.h"
 #include "ide/project_writer.h"

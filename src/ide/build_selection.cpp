@@ -8,8 +8,8 @@
 
 #include "fs/directory_list.h"
 #include "fs/text_lines.h"
-#include "ide/arm_code_scan.h"
-#include "ide/build_check.h"
+#include "check/arm_code_scan.h"
+#include "check/build_check.h"
 #include "ide/project_writer.h"
 #include "mdk/mdk_path.h"
 

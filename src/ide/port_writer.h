@@ -7,7 +7,7 @@
 
 #include "ide/build_selection.h"
 #include "ide/project_writer.h"
-#include "port/gcc_port.h"
+#include "check/gcc_port.h"
 
 /// The port folder's name in the filled `projectFolder`: kPortFolderName, or that with "_2",
 /// "_3"... when an entry of the folder of any kind (a symbolic link too, dangling or not) or the

@@ -9,11 +9,11 @@
 #include "fuzz/fuzz_support.h"
 #include "ide/project_writer.h"
 #include "fs/xml_text.h"
-#include "ide/arm_code_scan.h"
+#include "check/arm_code_scan.h"
 #include "ide/build_selection.h"
 #include "mdk/mdk_text.h"
 #include "mdk/mdk_path.h"
-#include "port/gcc_port.h"
+#include "check/gcc_port.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzScratchFolder();

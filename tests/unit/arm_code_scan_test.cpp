@@ -1,5 +1,5 @@
 // Tests of the ARM Compiler code scan on text: what GCC takes, what it skips, what is reported.
-#include "ide/arm_code_scan.h"
+#include "check/arm_code_scan.h"
 
 #include <gtest/gtest.h>
 

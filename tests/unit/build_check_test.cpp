@@ -1,5 +1,5 @@
 // Tests of the check before the first build on files: the walk through sources and headers.
-#include "ide/build_check.h"
+#include "check/build_check.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

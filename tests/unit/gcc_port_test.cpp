@@ -1,10 +1,10 @@
 // Tests of the port's decisions on sources: a construct is ported only where every use has an
 // exact GCC equivalent, and never a name the code defines itself.
-#include "port/gcc_port.h"
+#include "check/gcc_port.h"
 
 #include <gtest/gtest.h>
 
-#include "ide/build_check.h"
+#include "check/build_check.h"
 #include "support/test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "port/gcc_port.h"
+#include "check/gcc_port.h"
 
 /// What the first line of an ARM-syntax assembler file that the IDE leaves out says.
 inline constexpr char kArmSyntaxAssemblerText[] =

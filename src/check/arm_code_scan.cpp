@@ -1,6 +1,6 @@
 // Finding, line by line, the ARM Compiler constructs in C, C++ and assembler text that GCC rejects
 // or ignores, with the preprocessor conditionals evaluated as GCC evaluates them.
-#include "ide/arm_code_scan.h"
+#include "check/arm_code_scan.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "port/gcc_port.h"
+#include "check/gcc_port.h"
 
 namespace {
 

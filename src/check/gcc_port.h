@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "port/port_table.h"
+#include "check/port_table.h"
 
 /// The port's files, in its folder of the project.
 inline constexpr char kCompatibilityHeaderName[] = "armcc_compat.h";

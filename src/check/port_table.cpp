@@ -1,6 +1,6 @@
 // The ARM Compiler constructs that GCC can be given exactly, by a definition in the compatibility
 // header the project forces into every C and C++ compile: one row per construct.
-#include "port/port_table.h"
+#include "check/port_table.h"
 
 #include <unordered_map>
 

@@ -1,6 +1,6 @@
 // What of a target's ARM Compiler code the generated project ports for GCC, decided from what the
 // check before the first build saw, and the text of the files that port it.
-#include "port/gcc_port.h"
+#include "check/gcc_port.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // The check before the first build: what in the sources the IDE builds, and the headers they
 // include, GCC will reject or ignore where the ARM Compiler took it.
-#include "ide/build_check.h"
+#include "check/build_check.h"
 
 #include <sys/stat.h>
 
@@ -12,7 +12,7 @@
 
 #include "fs/case_match.h"
 #include "fs/text_lines.h"
-#include "ide/arm_code_scan.h"
+#include "check/arm_code_scan.h"
 
 namespace {
 
