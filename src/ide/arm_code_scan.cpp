@@ -429,25 +429,32 @@ const char* AsmFinding(const std::string& text, const std::string& code,
   return nullptr;
 }
 
-// Whether the __attribute__ at `tokens[index]` names ARM's at(address).
-bool HasAtAttribute(const std::string& code, const std::vector<Token>& tokens, size_t index) {
-  // The attribute names stand at depth 2: __attribute__((name(...), name)).
-  int depth = 0;
-  for (size_t i = index + 1; i < tokens.size(); ++i) {
-    const Token& token = tokens[i];
-    if (IsPunctuator(code, &token, '(')) {
-      ++depth;
-    } else if (IsPunctuator(code, &token, ')')) {
-      if (--depth == 0) return false;
-    } else if (depth == 0) {
-      return false;
-    } else if (depth == 2 && token.kind == Token::Kind::kIdentifier &&
-               TokenText(code, token) == "at" &&
+// Marks, for each "(" of `tokens`, whether an at( stands directly inside a "(" directly inside
+// it: the place of ARM's at(address) in __attribute__((name(...), at(address))). One pass over
+// the line, however many attributes it holds or leaves open.
+void MarkAtAttributeLists(const std::string& code, const std::vector<Token>& tokens,
+                          std::vector<char>* holdsAt) {
+  holdsAt->assign(tokens.size(), 0);
+  std::vector<size_t> open;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (IsPunctuator(code, &tokens[i], '(')) {
+      open.push_back(i);
+    } else if (IsPunctuator(code, &tokens[i], ')')) {
+      if (!open.empty()) open.pop_back();
+    } else if (open.size() >= 2 && tokens[i].kind == Token::Kind::kIdentifier &&
+               TokenText(code, tokens[i]) == "at" &&
                IsPunctuator(code, i + 1 < tokens.size() ? &tokens[i + 1] : nullptr, '(')) {
-      return true;
+      (*holdsAt)[open[open.size() - 2]] = 1;
     }
   }
-  return false;
+}
+
+// Whether the __attribute__ at `tokens[index]` names ARM's at(address); `holdsAt` as
+// MarkAtAttributeLists leaves it.
+bool HasAtAttribute(const std::string& code, const std::vector<Token>& tokens, size_t index,
+                    const std::vector<char>& holdsAt) {
+  return index + 1 < tokens.size() && IsPunctuator(code, &tokens[index + 1], '(') &&
+         holdsAt[index + 1] != 0;
 }
 
 // --- #if expressions ---
@@ -571,6 +578,19 @@ constexpr const char* kBuiltinTests[] = {"__has_include",       "__has_include_n
 
 // Parentheses nested deeper than this, or macros expanded deeper, end the evaluation as an error.
 constexpr int kMaxExpressionDepth = 200;
+// The macro text one #if may expand, in all: past it the scan no longer follows the condition.
+// Real conditions expand a few hundred bytes; macros that each use the one before twice expand
+// 2^n names, which would take the scan minutes where GCC takes them in seconds.
+constexpr size_t kMaxConditionExpansion = 64 * 1024;
+constexpr char kExpansionBoundSuffix[] =
+    " expands more than 64 KiB of macros: the check cannot tell whether GCC takes this branch "
+    "and skips it; check the branch by hand";
+
+// What the macros of one condition may still expand, and whether they wanted more.
+struct ExpansionBudget {
+  size_t left = kMaxConditionExpansion;
+  bool exceeded = false;
+};
 
 int BinaryPrecedence(const std::string& op) {
   if (op == "||") return 1;
@@ -642,8 +662,8 @@ bool ApplyBinary(const std::string& op, int64_t a, int64_t b, bool evaluated, in
 class ConditionParser {
  public:
   ConditionParser(const std::vector<ExpressionToken>& tokens, const MacroState& macros,
-                  std::set<std::string>* expanding, int depth)
-      : tokens_(tokens), macros_(macros), expanding_(expanding), depth_(depth) {}
+                  std::set<std::string>* expanding, ExpansionBudget* budget, int depth)
+      : tokens_(tokens), macros_(macros), expanding_(expanding), budget_(budget), depth_(depth) {}
 
   // The value of the whole token list; false when it is no complete expression.
   bool Parse(int64_t* value) {
@@ -777,19 +797,27 @@ class ConditionParser {
       return true;
     }
     *value = 1;
+    // Every expansion costs at least a byte, an empty body too.
+    const size_t cost = macro->body.size() + 1;
+    if (cost > budget_->left) {
+      budget_->exceeded = true;
+      return false;
+    }
+    budget_->left -= cost;
     std::vector<ExpressionToken> body;
     if (!TokenizeExpression(macro->body, &body)) return true;
     expanding_->insert(token.text);
     int64_t bodyValue = 0;
-    ConditionParser inner(body, macros_, expanding_, depth_);
+    ConditionParser inner(body, macros_, expanding_, budget_, depth_);
     if (inner.Parse(&bodyValue)) *value = bodyValue;
     expanding_->erase(token.text);
-    return true;
+    return !budget_->exceeded;
   }
 
   const std::vector<ExpressionToken>& tokens_;
   const MacroState& macros_;
   std::set<std::string>* expanding_;
+  ExpansionBudget* budget_;
   int depth_;
   size_t position_ = 0;
   int unevaluated_ = 0;  // > 0 inside an operand GCC does not evaluate
@@ -876,13 +904,16 @@ const MacroDefinition* MacroState::Find(const std::string& name) const {
   return found == macros_.end() ? nullptr : &found->second;
 }
 
-bool MacroState::EvaluateCondition(const std::string& expression) const {
+bool MacroState::EvaluateCondition(const std::string& expression, bool* beyondBound) const {
   std::vector<ExpressionToken> tokens;
   if (!TokenizeExpression(expression, &tokens)) return false;
   std::set<std::string> expanding;
+  ExpansionBudget budget;
   int64_t value = 0;
-  ConditionParser parser(tokens, *this, &expanding, 0);
-  return parser.Parse(&value) && value != 0;
+  ConditionParser parser(tokens, *this, &expanding, &budget, 0);
+  const bool parsed = parser.Parse(&value);
+  if (beyondBound != nullptr) *beyondBound = budget.exceeded;
+  return parsed && !budget.exceeded && value != 0;
 }
 
 // --- The scanner ---
@@ -1021,7 +1052,7 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     bool condition = false;
     if (parentActive) {
       if (directive == "if")
-        condition = macros_->EvaluateCondition(rest);
+        condition = EvaluateCondition(directive, rest, lineNumber, begin);
       else
         condition = (macros_->Find(firstName()) != nullptr) == (directive == "ifdef");
     }
@@ -1038,7 +1069,7 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     }
     bool condition = false;
     if (directive == "elif")
-      condition = macros_->EvaluateCondition(rest);
+      condition = EvaluateCondition(directive, rest, lineNumber, begin);
     else
       condition = (macros_->Find(firstName()) != nullptr) == (directive == "elifdef");
     branch.active = condition;
@@ -1096,6 +1127,15 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
   if (directive == "pragma") HandlePragma(code, end, lineNumber);
 }
 
+bool ArmCodeScanner::EvaluateCondition(const std::string& directive,
+                                       const std::string& expression, int lineNumber,
+                                       size_t column) {
+  bool beyondBound = false;
+  const bool condition = macros_->EvaluateCondition(expression, &beyondBound);
+  if (beyondBound) Report(lineNumber, column, "", "#" + directive + kExpansionBoundSuffix);
+  return condition;
+}
+
 void ArmCodeScanner::HandlePragma(const std::string& code, size_t from, int lineNumber) {
   const std::vector<Token> tokens = TokenizeCode(code, from);
   if (tokens.empty() || tokens[0].kind != Token::Kind::kIdentifier) return;
@@ -1119,6 +1159,8 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
   std::vector<Token>& tokens = tokens_;
   TokenizeCode(code, from, &tokens);
   bool sawRegister = false;
+  // Filled at the line's first __attribute__.
+  std::vector<char> holdsAt;
   // The identifier before the current token, kept as a view while the line lasts.
   std::string_view previous = previousIdentifier_;
   for (size_t i = 0; i < tokens.size(); ++i) {
@@ -1164,7 +1206,10 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         Report(lineNumber, token.begin, "", finding);
       }
     } else if (name == "__attribute__" || name == "__attribute") {
-      if (HasAtAttribute(code, tokens, i)) Report(lineNumber, token.begin, "", kAtAttributeText);
+      if (holdsAt.empty()) MarkAtAttributeLists(code, tokens, &holdsAt);
+      if (HasAtAttribute(code, tokens, i, holdsAt)) {
+        Report(lineNumber, token.begin, "", kAtAttributeText);
+      }
     } else if (name == "__FILE" && previous == "struct") {
       Report(lineNumber, token.begin, name, kFileStructText);
     } else if ((name[0] == 'I' || name[0] == 'L') &&

@@ -48,8 +48,10 @@ class MacroState {
   /// is the value of its body taken as an expression of its own; an empty body or one that is no
   /// integer expression counts as 1 (defined, value unknown), and so does a call of a
   /// function-like macro. GCC's __has_include, __has_builtin and the like count as defined and
-  /// their tests as 0. An expression that does not parse (GCC stops there) is false.
-  bool EvaluateCondition(const std::string& expression) const;
+  /// their tests as 0. An expression that does not parse (GCC stops there) is false. So is one
+  /// whose macros, expanded, come to more than 64 KiB of macro text: past that bound the
+  /// evaluation stops and sets `*beyondBound` (when given), which it otherwise clears.
+  bool EvaluateCondition(const std::string& expression, bool* beyondBound = nullptr) const;
 
  private:
   std::unordered_map<std::string, MacroDefinition> macros_;
@@ -121,6 +123,9 @@ class ArmCodeScanner {
   void KeepLastIdentifier(const std::string& code, size_t from);
   void HandleDirective(const std::string& text, const std::string& code, size_t from,
                        int lineNumber);
+  /// The condition of an #if or #elif at `column`; one past the expansion bound is reported.
+  bool EvaluateCondition(const std::string& directive, const std::string& expression,
+                         int lineNumber, size_t column);
   void HandlePragma(const std::string& code, size_t from, int lineNumber);
   void ScanCode(const std::string& text, const std::string& code, size_t from, int lineNumber,
                 bool inDefine);
