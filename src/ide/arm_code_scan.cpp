@@ -357,6 +357,9 @@ using Token = CodeToken;
 void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* tokens) {
   tokens->clear();
   const size_t size = code.size();
+  // Room for a token a byte, the most a line can hold, so that a long line's tokens are never
+  // moved: only the part that they fill is ever touched.
+  if (size > from) tokens->reserve(size - from);
   size_t i = from;
   while (i < size) {
     const char c = code[i];
@@ -388,8 +391,8 @@ void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* toke
     // Filled in place: a token built aside and copied in costs a stall per token.
     Token& token = tokens->emplace_back();
     token.kind = kind;
-    token.begin = i;
-    token.end = j;
+    token.begin = static_cast<uint32_t>(i);
+    token.end = static_cast<uint32_t>(j);
     i = j;
   }
 }
