@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Bump when the inputs change, so that an old tree under build/bench is written again.
-constexpr char kInputsVersion[] = "qm26 bench inputs 2\n";
+constexpr char kInputsVersion[] = "qm26 bench inputs 3\n";
 constexpr uint64_t kSeed = 0x5EED2026u;
 
 // xorshift64*: small, fast and the same on every machine.
@@ -234,6 +234,7 @@ BenchInputs InputsBelow(const std::string& root) {
   inputs.list5kMdkFile = root + "/list5k/mdk/bench.uvprojx";
   inputs.list50kMdkFile = root + "/list50k/mdk/bench.uvprojx";
   inputs.checkedMdkFile = root + "/checked/mdk/bench.uvprojx";
+  inputs.minimalMdkFile = root + "/minimal/mdk/bench.uvprojx";
   return inputs;
 }
 
@@ -496,6 +497,8 @@ bool WriteBenchInputs(const std::string& root, BenchInputs* inputs) {
       !WriteText(inputs->list5kMdkFile, MdkProject(50, 100, "..\\src\\")) ||
       !WriteText(inputs->list50kMdkFile, MdkProject(500, 100, "..\\src\\")) ||
       !WriteCheckedMdkFolder(random, fs::path(inputs->checkedMdkFile).parent_path()) ||
+      !WriteOneSourceMdkFolder(fs::path(inputs->minimalMdkFile).parent_path(), "src\\a.c",
+                               "int a;\n", "") ||
       !WriteScaledInputs(root, inputs, true)) {
     return false;
   }

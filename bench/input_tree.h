@@ -14,6 +14,7 @@ struct BenchInputs {
   std::string list5kMdkFile;  // a .uvprojx listing 5,000 C files, alone in its folder
   std::string list50kMdkFile; // a .uvprojx listing 50,000 C files, alone in its folder
   std::string checkedMdkFile; // the .uvprojx in the 1,259-file, 84 MiB MDK folder of 500 C files
+  std::string minimalMdkFile; // a .uvprojx listing one C file of one line
   /// Inputs of one size and of twice (or more) that size, for a step that must stay linear.
   struct Scaled {
     std::string name;
