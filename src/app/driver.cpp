@@ -16,6 +16,7 @@
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
 #include "chip/settings_file.h"
+#include "fs/directory_list.h"
 #include "fs/xml_file.h"
 #include "fs/xml_text.h"
 #include "ide/build_check_plan.h"
@@ -252,15 +253,20 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.
-  const std::vector<PlannedLink> links = PlanLinks(project, paths.projectFolder);
-  const BuildSelection selection = SelectBuildInputs(project, links, paths.mdkFolder,
-                                                     paths.projectFolder, paths.startupName);
+  // The project folder holds all it will hold until the linker scripts are reduced at the end:
+  // listed once for the links, the choice of what is built and the check.
+  std::vector<std::string> projectFiles;
+  ListFilesBelow(paths.projectFolder, &projectFiles);
+  const std::vector<PlannedLink> links = PlanLinks(project, projectFiles);
+  const BuildSelection selection =
+      SelectBuildInputs(project, links, paths.mdkFolder, paths.projectFolder, projectFiles,
+                        paths.startupName);
 
   if (!GenerateProjectFile(project, paths.projectFolder, links)) return kFailure;
   if (!GenerateCProjectFile(project, paths.projectFolder, selection)) return kFailure;
   PrintNotCarriedOver(project);
   BeginStep("checking the sources before the first build");
-  PrintBuildCheck(project, links, selection, paths.projectFolder, paths.mdkFolder,
+  PrintBuildCheck(project, links, selection, paths.projectFolder, projectFiles, paths.mdkFolder,
                   paths.startupName, corrections);
   BeginStep("writing the chip's settings and linker script");
   if (!WriteDeviceFiles(paths, project, sizes)) return kFailure;

@@ -9,7 +9,6 @@
 
 #include "app/console.h"
 #include "ide/build_settings.h"
-#include "fs/directory_list.h"
 #include "mdk/mdk_path.h"
 
 namespace fs = std::filesystem;
@@ -161,13 +160,12 @@ std::string AbsoluteFolder(const std::string& folder) {
 
 void PrintBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
                      const BuildSelection& selection, const std::string& projectFolder,
-                     const std::string& mdkFolder, const std::string& placedStartup,
+                     const std::vector<std::string>& projectFiles, const std::string& mdkFolder,
+                     const std::string& placedStartup,
                      const std::vector<CaseCorrection>& corrections) {
   for (const std::string& line : CaseCorrectionLines(corrections)) PrintLine(line);
   const CheckFolders folders{AbsoluteFolder(projectFolder), AbsoluteFolder(mdkFolder),
                              placedStartup};
-  std::vector<std::string> projectFiles;
-  ListFilesBelow(folders.projectFolder, &projectFiles);
   const BuildCheckInput input = PlanBuildCheck(project, links, selection, projectFiles, folders);
   for (const std::string& line : CheckBeforeBuilding(input)) PrintLine(line);
 }

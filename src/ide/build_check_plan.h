@@ -40,10 +40,12 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
 
 /// Prints the lines of `corrections` ("Case corrected: ..."), then the lines of the check before
 /// the first build of the project generated in `projectFolder` from `mdkFolder` (see
-/// PlanBuildCheck and CheckBeforeBuilding), nothing when there are none. `placedStartup` is the
-/// BSP startup file's name at the top of the project, "" when none is placed. Reads the project
-/// folder's listing and the files the check looks at; writes nothing.
+/// PlanBuildCheck and CheckBeforeBuilding), nothing when there are none. `projectFiles` are the
+/// project-relative paths of the project folder's files, as ListFilesBelow gives them;
+/// `placedStartup` is the BSP startup file's name at the top of the project, "" when none is
+/// placed. Reads the files the check looks at; writes nothing.
 void PrintBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
                      const BuildSelection& selection, const std::string& projectFolder,
-                     const std::string& mdkFolder, const std::string& placedStartup,
+                     const std::vector<std::string>& projectFiles, const std::string& mdkFolder,
+                     const std::string& placedStartup,
                      const std::vector<CaseCorrection>& corrections);
