@@ -392,7 +392,7 @@ void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComm
 using Token = CodeToken;
 
 // Fills `tokens` with the tokens of `code` from `from` on.
-void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* tokens) {
+void TokenizeCode(std::string_view code, size_t from, std::vector<Token>* tokens) {
   tokens->clear();
   const size_t size = code.size();
   // Room for a token a byte, the most a line can hold, so that a long line's tokens are never
@@ -1027,6 +1027,25 @@ void ArmCodeScanner::Report(int line, size_t column, std::string_view name, std:
 }
 
 void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
+  // Most lines hold nothing to report and nothing waits on them: they only pass their last
+  // identifier on to the next line.
+  const auto passesItsLastIdentifierOnly = [this](std::string_view text) {
+    return !asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text);
+  };
+  // And most lines of C hold no comment and no literal: such a line is its own text and code,
+  // and is looked at where it is.
+  if (!inBlockComment_ && !IsAssembler(language_) &&
+      FindAnyOf<'/', '"', '\'', '@'>(line, 0) == line.size()) {
+    const size_t first = line.find_first_not_of(" \t\f\v");
+    if (first == std::string_view::npos) return;
+    if (line[first] != '#') {
+      if (!Active()) return;
+      if (passesItsLastIdentifierOnly(line)) {
+        KeepLastIdentifier(line, first);
+        return;
+      }
+    }
+  }
   // The buffers of the scanner keep their room from line to line.
   std::string& text = text_;
   std::string& code = code_;
@@ -1039,16 +1058,14 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
     return;
   }
   if (!Active()) return;
-  // Most lines hold nothing to report and nothing waits on them: they only pass their last
-  // identifier on to the next line.
-  if (!asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text)) {
+  if (passesItsLastIdentifierOnly(text)) {
     KeepLastIdentifier(code, first);
     return;
   }
   ScanCode(text, code, first, lineNumber, false);
 }
 
-void ArmCodeScanner::KeepLastIdentifier(const std::string& code, size_t from) {
+void ArmCodeScanner::KeepLastIdentifier(std::string_view code, size_t from) {
   size_t end = code.size();
   while (end > from && IsSpace(code[end - 1])) --end;
   if (end == from || !IsIdentifierChar(code[end - 1])) {

@@ -122,7 +122,7 @@ class ArmCodeScanner {
   void ScanLogicalLine(std::string_view line, int lineNumber);
   /// Takes the last token of `code` from `from` on as the identifier before the next line's
   /// first token, as ScanCode would leave it.
-  void KeepLastIdentifier(const std::string& code, size_t from);
+  void KeepLastIdentifier(std::string_view code, size_t from);
   void HandleDirective(const std::string& text, const std::string& code, size_t from,
                        int lineNumber);
   /// The condition of an #if or #elif at `column`; one past the expansion bound is reported.

@@ -24,12 +24,16 @@ constexpr int kLibraryFileType = 4;
 
 bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
-// `path` below `folder` unless it is absolute, without ".", ".." and empty steps.
+// `path` below the absolute `folder` unless it is absolute itself, without ".", ".." and empty
+// steps; a ".." at the root stays there.
 std::string Below(const std::string& folder, const std::string& path) {
-  const fs::path full = IsAbsolute(path) ? fs::path(path) : fs::path(folder) / path;
-  std::string normal = full.lexically_normal().generic_string();
-  if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
-  return normal;
+  const std::vector<std::string> segments =
+      NormalizedSegments(IsAbsolute(path) ? path : folder + "/" + path);
+  size_t climbs = 0;
+  while (climbs < segments.size() && segments[climbs] == "..") ++climbs;
+  std::string normal;
+  for (size_t i = climbs; i < segments.size(); ++i) normal += "/" + segments[i];
+  return normal.empty() ? "/" : normal;
 }
 
 // `path` relative to `folder`, both absolute and normal ("../inc/board.h" for a neighbour); ""
