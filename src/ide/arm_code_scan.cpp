@@ -8,6 +8,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // --- What is reported ---
@@ -192,11 +196,13 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
 // once through the compiler's vector extension.
 typedef unsigned char Bytes16 __attribute__((vector_size(16)));
 
+#if !defined(__SSE2__)
 // One bit a byte of `bytes` (8 bytes of 0 or 0xFF, in memory order): bit i for byte i.
 uint32_t ByteMask(uint64_t bytes) {
   if (__BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__) bytes = __builtin_bswap64(bytes);
   return static_cast<uint32_t>(((bytes & 0x8080808080808080u) * 0x0002040810204081u) >> 56);
 }
+#endif
 
 // Bit i set for each of the first `count` (at most 16) bytes at `bytes` that is one of
 // `kWanted` (none of them '\0').
@@ -210,9 +216,15 @@ uint32_t MatchMask(const char* bytes, size_t count) {
     std::memcpy(&block, bytes, count);
   }
   const auto hits = ((block == static_cast<unsigned char>(kWanted)) | ...);
+#if defined(__SSE2__)
+  __m128i matched;
+  std::memcpy(&matched, &hits, sizeof matched);
+  return static_cast<uint32_t>(_mm_movemask_epi8(matched));
+#else
   uint64_t halves[2];
   std::memcpy(halves, &hits, sizeof halves);
   return ByteMask(halves[0]) | ByteMask(halves[1]) << 8;
+#endif
 }
 
 // The position of the first of `kWanted` in `text` from `from` on; text.size() when none is.
