@@ -10,6 +10,8 @@ SECONDS ?= 60
 BENCH_BUILD_DIR ?= $(BUILD_DIR)/bench-release
 BENCH_DIR ?= $(BUILD_DIR)/bench
 RUNS ?= 5
+# The scenarios to run, as "1,4"; all when empty.
+SCENARIOS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 DEMO_DIR := $(BUILD_DIR)/demo
 PREFIX ?= /usr/local
@@ -55,7 +57,7 @@ fuzz: deps
 bench: deps
 	cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 	cmake --build $(BENCH_BUILD_DIR) --target qm26-ide-gen bench_scenarios bench_reader -j $(JOBS)
-	$(BENCH_BUILD_DIR)/bench/bench_scenarios $(BENCH_BUILD_DIR)/qm26-ide-gen $(BENCH_DIR) $(RUNS)
+	$(BENCH_BUILD_DIR)/bench/bench_scenarios $(BENCH_BUILD_DIR)/qm26-ide-gen $(BENCH_DIR) $(RUNS) $(SCENARIOS)
 	$(BENCH_BUILD_DIR)/bench/bench_reader $(BENCH_DIR)/reader.uvprojx
 
 # The tool, its man page and the example data below $(DESTDIR)$(PREFIX).

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Bump when the inputs change, so that an old tree under build/bench is written again.
-constexpr char kInputsVersion[] = "qm26 bench inputs 1\n";
+constexpr char kInputsVersion[] = "qm26 bench inputs 3\n";
 constexpr uint64_t kSeed = 0x5EED2026u;
 
 // xorshift64*: small, fast and the same on every machine.
@@ -93,9 +94,15 @@ std::string Padded(size_t n, size_t width) {
   return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
 }
 
-// An MDK 5 project file for a QM26R620AVGT7 whose first target lists `groups` groups of
-// `filesPerGroup` C files at "<prefix>g<group>\f<file>.c".
-std::string MdkProject(size_t groups, size_t filesPerGroup, const std::string& prefix) {
+// A group of the target: its name and its files' FilePaths, as the MDK file writes them.
+struct MdkGroup {
+  std::string name;
+  std::vector<std::string> filePaths;
+};
+
+// An MDK 5 project file for a QM26R620AVGT7 whose first target lists `groups`; each file's
+// FileName is its FilePath's last segment.
+std::string MdkProjectOf(const std::vector<MdkGroup>& groups) {
   std::string xml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
       "<Project xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
@@ -117,18 +124,31 @@ std::string MdkProject(size_t groups, size_t filesPerGroup, const std::string& p
       "              <IncludePath>..\\mdk\\inc;..\\mdk\\lib\\inc</IncludePath>\n"
       "            </VariousControls>\n          </Cads>\n        </TargetArmAds>\n"
       "      </TargetOption>\n      <Groups>\n";
-  for (size_t g = 0; g < groups; ++g) {
-    const std::string group = "g" + Padded(g, 3);
-    xml += "        <Group>\n          <GroupName>" + group + "</GroupName>\n          <Files>\n";
-    for (size_t f = 0; f < filesPerGroup; ++f) {
-      const std::string file = "f" + Padded(f, 3) + ".c";
-      xml += "            <File>\n              <FileName>" + file +
+  for (const MdkGroup& group : groups) {
+    xml += "        <Group>\n          <GroupName>" + group.name +
+           "</GroupName>\n          <Files>\n";
+    for (const std::string& path : group.filePaths) {
+      xml += "            <File>\n              <FileName>" + path.substr(path.rfind('\\') + 1) +
              "</FileName>\n              <FileType>1</FileType>\n              <FilePath>" +
-             prefix + group + "\\" + file + "</FilePath>\n            </File>\n";
+             path + "</FilePath>\n            </File>\n";
     }
     xml += "          </Files>\n        </Group>\n";
   }
   return xml + "      </Groups>\n    </Target>\n  </Targets>\n\n</Project>\n";
+}
+
+// The project file whose target lists `groups` groups of `filesPerGroup` C files at
+// "<prefix>g<group>\f<file>.c".
+std::string MdkProject(size_t groups, size_t filesPerGroup, const std::string& prefix) {
+  std::vector<MdkGroup> listed;
+  for (size_t g = 0; g < groups; ++g) {
+    MdkGroup& group = listed.emplace_back();
+    group.name = "g" + Padded(g, 3);
+    for (size_t f = 0; f < filesPerGroup; ++f) {
+      group.filePaths.push_back(prefix + group.name + "\\f" + Padded(f, 3) + ".c");
+    }
+  }
+  return MdkProjectOf(listed);
 }
 
 constexpr char kProjectTemplate[] =
@@ -213,6 +233,8 @@ BenchInputs InputsBelow(const std::string& root) {
   inputs.largeMdkFile = root + "/large/mdk/bench.uvprojx";
   inputs.list5kMdkFile = root + "/list5k/mdk/bench.uvprojx";
   inputs.list50kMdkFile = root + "/list50k/mdk/bench.uvprojx";
+  inputs.checkedMdkFile = root + "/checked/mdk/bench.uvprojx";
+  inputs.minimalMdkFile = root + "/minimal/mdk/bench.uvprojx";
   return inputs;
 }
 
@@ -287,6 +309,166 @@ bool WriteLargeMdkFolder(Random& random, const std::string& folder) {
   return true;
 }
 
+// The issue's scenario of the check: 1,259 files of 84 MiB, 500 of them checked. 1,000 small
+// sources in 40 folders (the .c half listed in the target, the .h half included by none), 8
+// binaries of 10 MiB and 250 objects of 2 to 20 KB in Objects/.
+bool WriteCheckedMdkFolder(Random& random, const std::string& folder) {
+  std::vector<MdkGroup> groups;
+  for (size_t d = 0; d < 40; ++d) {
+    MdkGroup& group = groups.emplace_back();
+    group.name = "d" + Padded(d, 2);
+    for (size_t f = 0; f < 25; ++f) {
+      const bool source = f % 2 == 0;
+      const std::string name = "m" + Padded(d, 2) + "_" + Padded(f, 2) + (source ? ".c" : ".h");
+      const std::string tag = "m" + Padded(d, 2) + "_" + Padded(f, 2);
+      if (!WriteText(folder + "/src/" + group.name + "/" + name,
+                     SourceText(random, tag, random.Between(500, 2500)))) {
+        return false;
+      }
+      if (source) group.filePaths.push_back("src\\" + group.name + "\\" + name);
+    }
+  }
+  // 40 folders of 25 files hold 520 .c files; the target lists 500 of them.
+  size_t listed = 0;
+  for (MdkGroup& group : groups) {
+    if (listed + group.filePaths.size() > 500) group.filePaths.resize(500 - listed);
+    listed += group.filePaths.size();
+  }
+  if (!WriteText(folder + "/bench.uvprojx", MdkProjectOf(groups))) return false;
+  for (size_t i = 0; i < 8; ++i) {
+    const std::string name = i < 4 ? "/Objects/image" + Padded(i, 1) + ".axf"
+                                   : "/lib/vendor" + Padded(i, 1) + ".lib";
+    if (!WriteBinary(random, folder + name, size_t{10} << 20)) return false;
+  }
+  for (size_t i = 0; i < 250; ++i) {
+    if (!WriteBinary(random, folder + "/Objects/o" + Padded(i, 3) + ".o",
+                     random.Between(2000, 20000))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A target whose one source `text` is at src/a.c (with `header` at src/x.h when given), listed
+// by `filePath`.
+bool WriteOneSourceMdkFolder(const std::string& folder, const std::string& filePath,
+                             const std::string& text, const std::string& header) {
+  if (!header.empty() && !WriteText(folder + "/src/x.h", header)) return false;
+  std::vector<MdkGroup> groups(1);
+  groups[0].name = "app";
+  groups[0].filePaths.push_back(filePath);
+  return WriteText(folder + "/src/a.c", text) &&
+         WriteText(folder + "/bench.uvprojx", MdkProjectOf(groups));
+}
+
+// `count` sources of one folder, on disk as src/f<n>.c and written as SRC\F<n>.C.
+bool WriteUpperCaseMdkFolder(const std::string& folder, size_t count) {
+  std::vector<MdkGroup> groups;
+  for (size_t i = 0; i < count; ++i) {
+    if (i % 100 == 0) groups.push_back({"g" + Padded(i / 100, 3), {}});
+    const std::string name = "f" + Padded(i, 5);
+    if (!WriteText(folder + "/src/" + name + ".c", "int " + name + ";\n")) return false;
+    groups.back().filePaths.push_back("SRC\\F" + Padded(i, 5) + ".C");
+  }
+  return WriteText(folder + "/bench.uvprojx", MdkProjectOf(groups));
+}
+
+// One line of `__attribute__((` repeated, never closed: a file of exactly `bytes` bytes.
+std::string UnclosedAttributes(size_t bytes) {
+  std::string text = "int x ";
+  const std::string opening = "__attribute__((";
+  while (text.size() + opening.size() < bytes) text += opening;
+  text.resize(bytes - 1, ' ');
+  return text + "\n";
+}
+
+// `#include "./././.../x.h"` of `steps` "./" steps.
+std::string DottedInclude(size_t steps) {
+  std::string text = "#include \"";
+  for (size_t i = 0; i < steps; ++i) text += "./";
+  return text + "x.h\"\nint a;\n";
+}
+
+// `levels` macros, each the sum of the one before twice, and an #if of the last: GCC would
+// expand 2^levels names.
+std::string DoublingMacros(size_t levels) {
+  std::string text = "#define M0 1\n";
+  for (size_t i = 1; i <= levels; ++i) {
+    text += "#define M" + std::to_string(i) + " (M" + std::to_string(i - 1) + " + M" +
+            std::to_string(i - 1) + ")\n";
+  }
+  return text + "#if M" + std::to_string(levels) + " > 0\nint __packed taken;\n#endif\n";
+}
+
+std::string DotSteps(size_t steps) {
+  std::string path;
+  for (size_t i = 0; i < steps; ++i) path += ".\\";
+  return path + "src\\a.c";
+}
+
+// The scaled inputs: each one's folders, sizes and how each is written.
+bool WriteScaledInputs(const std::string& root, BenchInputs* inputs, bool write) {
+  struct Size {
+    std::string label;
+    std::string folder;
+    std::function<bool(const std::string& folder)> writeFolder;
+  };
+  struct Step {
+    std::string name;
+    std::vector<Size> sizes;
+  };
+  const auto oneSource = [](std::string filePath, std::function<std::string()> text,
+                            std::string header) {
+    return [=](const std::string& folder) {
+      return WriteOneSourceMdkFolder(folder, filePath, text(), header);
+    };
+  };
+  const auto upperCase = [](size_t count) {
+    return [=](const std::string& folder) { return WriteUpperCaseMdkFolder(folder, count); };
+  };
+  const auto attributes = [&](size_t mebibytes) {
+    return oneSource("src\\a.c", [=] { return UnclosedAttributes(mebibytes << 20); }, "");
+  };
+  const auto include = [&](size_t steps) {
+    return oneSource("src\\a.c", [=] { return DottedInclude(steps); }, "int x;\n");
+  };
+  const auto filePath = [&](size_t steps) {
+    return oneSource(DotSteps(steps), [] { return std::string("int a;\n"); }, "");
+  };
+  const auto doubling = [&](size_t levels) {
+    return oneSource("src\\a.c", [=] { return DoublingMacros(levels); }, "");
+  };
+  const std::vector<Step> steps = {
+      {"letter case of one folder's sources",
+       {{"10,000", "case10k", upperCase(10000)}, {"20,000", "case20k", upperCase(20000)}}},
+      {"unclosed __attribute__(( on one line",
+       {{"1 MiB", "attr1m", attributes(1)},
+        {"2 MiB", "attr2m", attributes(2)},
+        {"4 MiB", "attr4m", attributes(4)}}},
+      {"#include of ./ steps",
+       {{"100,000", "include100k", include(100000)},
+        {"200,000", "include200k", include(200000)},
+        {"300,000", "include300k", include(300000)}}},
+      {"FilePath of .\\ steps",
+       {{"100,000", "filepath100k", filePath(100000)},
+        {"200,000", "filepath200k", filePath(200000)}}},
+      {"#if of doubling macros",
+       {{"2^26", "expand26", doubling(26)}, {"2^52", "expand52", doubling(52)}}},
+  };
+  inputs->scaled.clear();
+  for (const Step& step : steps) {
+    BenchInputs::Scaled& scaled = inputs->scaled.emplace_back();
+    scaled.name = step.name;
+    for (const Size& size : step.sizes) {
+      const std::string folder = root + "/" + size.folder + "/mdk";
+      scaled.sizes.push_back(size.label);
+      scaled.mdkFiles.push_back(folder + "/bench.uvprojx");
+      if (write && !size.writeFolder(folder)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool WriteBenchInputs(const std::string& root, BenchInputs* inputs) {
@@ -298,19 +480,26 @@ bool WriteBenchInputs(const std::string& root, BenchInputs* inputs) {
     const bool current = std::fread(text, 1, sizeof text - 1, file) > 0 &&
                          std::strcmp(text, kInputsVersion) == 0;
     std::fclose(file);
-    if (current) return true;
+    if (current) return WriteScaledInputs(root, inputs, false);
   }
 
   std::error_code ignored;
   fs::remove(stamp, ignored);
-  for (const char* folder : {"/large", "/list5k", "/list50k", "/templates", "/bsp"}) {
-    fs::remove_all(root + folder, ignored);
+  // Everything below the root is ours: inputs of an older version go too.
+  if (fs::is_directory(root, ignored)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(root, ignored)) {
+      fs::remove_all(entry.path(), ignored);
+    }
   }
   Random random(kSeed);
   if (!WriteTemplateAndBsp(*inputs) ||
       !WriteLargeMdkFolder(random, fs::path(inputs->largeMdkFile).parent_path()) ||
       !WriteText(inputs->list5kMdkFile, MdkProject(50, 100, "..\\src\\")) ||
-      !WriteText(inputs->list50kMdkFile, MdkProject(500, 100, "..\\src\\"))) {
+      !WriteText(inputs->list50kMdkFile, MdkProject(500, 100, "..\\src\\")) ||
+      !WriteCheckedMdkFolder(random, fs::path(inputs->checkedMdkFile).parent_path()) ||
+      !WriteOneSourceMdkFolder(fs::path(inputs->minimalMdkFile).parent_path(), "src\\a.c",
+                               "int a;\n", "") ||
+      !WriteScaledInputs(root, inputs, true)) {
     return false;
   }
   return WriteText(stamp, kInputsVersion);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 /// Where the inputs below one root are; every path is absolute when the root is.
 struct BenchInputs {
@@ -12,6 +13,15 @@ struct BenchInputs {
   std::string largeMdkFile;   // the .uvprojx in the 3,001-file, about 300 MB MDK folder
   std::string list5kMdkFile;  // a .uvprojx listing 5,000 C files, alone in its folder
   std::string list50kMdkFile; // a .uvprojx listing 50,000 C files, alone in its folder
+  std::string checkedMdkFile; // the .uvprojx in the 1,259-file, 84 MiB MDK folder of 500 C files
+  std::string minimalMdkFile; // a .uvprojx listing one C file of one line
+  /// Inputs of one size and of twice (or more) that size, for a step that must stay linear.
+  struct Scaled {
+    std::string name;
+    std::vector<std::string> sizes;     // the size of each input, as the table shows it
+    std::vector<std::string> mdkFiles;  // the .uvprojx of each, smallest first
+  };
+  std::vector<Scaled> scaled;
 };
 
 /// Writes the inputs below `root` unless a stamp there says that this version of them is complete.

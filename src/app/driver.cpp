@@ -16,6 +16,7 @@
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
 #include "chip/settings_file.h"
+#include "fs/directory_list.h"
 #include "fs/xml_file.h"
 #include "fs/xml_text.h"
 #include "ide/build_check_plan.h"
@@ -255,15 +256,21 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.
-  const std::vector<PlannedLink> links = PlanLinks(project, paths.projectFolder);
-  const BuildSelection selection = SelectBuildInputs(project, links, paths.mdkFolder,
-                                                     paths.projectFolder, paths.startupName);
+  // The project folder holds all it will hold until the linker scripts are reduced at the end:
+  // listed once for the links, the choice of what is built and the check.
+  std::vector<std::string> projectFiles;
+  ListFilesBelow(paths.projectFolder, &projectFiles);
+  const std::vector<PlannedLink> links = PlanLinks(project, projectFiles);
+  const BuildSelection selection =
+      SelectBuildInputs(project, links, paths.mdkFolder, paths.projectFolder, projectFiles,
+                        paths.startupName);
 
   // What GCC would reject that has an exact equivalent is ported in a folder of the project's
   // own; the check's lines come after the settings, as the user's to-do list.
   const std::string portFolder = ChoosePortFolder(paths.projectFolder, links);
   const BuildCheckRun check = RunBuildCheck(project, links, selection, paths.projectFolder,
-                                            paths.mdkFolder, paths.startupName, portFolder);
+                                            projectFiles, paths.mdkFolder, paths.startupName,
+                                            portFolder);
   const PortPlan& port = check.report.port;
   if (!WritePortFiles(port, paths.projectFolder, check.checkedProjectFolder, portFolder)) {
     return kFailure;

@@ -11,6 +11,10 @@
 
 #include "check/gcc_port.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // --- What is reported ---
@@ -211,36 +215,84 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
   return found == kNames.end() ? nullptr : &found->second;
 }
 
+// The scan looks at every byte of every checked line for a few bytes: 16 at a time, compared at
+// once through the compiler's vector extension.
+typedef unsigned char Bytes16 __attribute__((vector_size(16)));
+
+#if !defined(__SSE2__)
+// One bit a byte of `bytes` (8 bytes of 0 or 0xFF, in memory order): bit i for byte i.
+uint32_t ByteMask(uint64_t bytes) {
+  if (__BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__) bytes = __builtin_bswap64(bytes);
+  return static_cast<uint32_t>(((bytes & 0x8080808080808080u) * 0x0002040810204081u) >> 56);
+}
+#endif
+
+// Bit i set for each of the first `count` (at most 16) bytes at `bytes` that is one of
+// `kWanted` (none of them '\0').
+template <char... kWanted>
+uint32_t MatchMask(const char* bytes, size_t count) {
+  // A short block is padded with zeros, which match nothing.
+  Bytes16 block = {};
+  if (count == sizeof block) {
+    std::memcpy(&block, bytes, sizeof block);
+  } else {
+    std::memcpy(&block, bytes, count);
+  }
+  const auto hits = ((block == static_cast<unsigned char>(kWanted)) | ...);
+#if defined(__SSE2__)
+  __m128i matched;
+  std::memcpy(&matched, &hits, sizeof matched);
+  return static_cast<uint32_t>(_mm_movemask_epi8(matched));
+#else
+  uint64_t halves[2];
+  std::memcpy(halves, &hits, sizeof halves);
+  return ByteMask(halves[0]) | ByteMask(halves[1]) << 8;
+#endif
+}
+
+// The position of the first of `kWanted` in `text` from `from` on; text.size() when none is.
+template <char... kWanted>
+size_t FindAnyOf(std::string_view text, size_t from) {
+  const size_t size = text.size();
+  for (size_t i = from; i < size; i += 16) {
+    const uint32_t mask = MatchMask<kWanted...>(text.data() + i, size - i < 16 ? size - i : 16);
+    if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(mask));
+  }
+  return size;
+}
+
 // Whether a line (less its comments) may hold anything ScanCode reports or notes: every name of
 // the tables above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook
 // or a system call without them ("fputc", "fgetc", "_sys_", "_ttywrch", "_write", "_read",
 // "_exit", "_isatty"). A line without any of these is passed over.
 bool MayHoldFinding(std::string_view text) {
-  // Each candidate is told by the byte after its first before any comparison.
-  for (size_t at = text.find('_'); at != std::string_view::npos; at = text.find('_', at + 1)) {
-    const std::string_view rest = text.substr(at);
-    if (rest.size() < 2) break;
-    if (rest[1] == '_') return true;
-    if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
-    if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
-    // The system calls only as whole names: "uart_read" is not one.
-    const char before = at == 0 ? ' ' : text[at - 1];
-    if (std::isalnum(static_cast<unsigned char>(before)) || before == '_' || before == '$') {
-      continue;
-    }
-    if (rest[1] == 'w' && rest.compare(0, 6, "_write") == 0) return true;
-    if (rest[1] == 'r' && rest.compare(0, 5, "_read") == 0) return true;
-    if (rest[1] == 'e' && rest.compare(0, 5, "_exit") == 0) return true;
-    if (rest[1] == 'i' && rest.compare(0, 7, "_isatty") == 0) return true;
-  }
-  for (size_t at = text.find('$'); at != std::string_view::npos; at = text.find('$', at + 1)) {
-    if (at + 1 < text.size() && text[at + 1] == '$') return true;
-  }
-  for (size_t at = text.find('f'); at != std::string_view::npos; at = text.find('f', at + 1)) {
-    const std::string_view rest = text.substr(at);
-    if (rest.size() >= 5 && (rest[1] == 'p' || rest[1] == 'g') &&
-        (rest.compare(0, 5, "fputc") == 0 || rest.compare(0, 5, "fgetc") == 0)) {
-      return true;
+  const size_t size = text.size();
+  for (size_t i = 0; i < size; i += 16) {
+    uint32_t mask = MatchMask<'_', '$', 'f'>(text.data() + i, size - i < 16 ? size - i : 16);
+    // Each candidate is told by the byte after its first before any comparison.
+    for (; mask != 0; mask &= mask - 1) {
+      const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+      if (at + 1 >= size) return false;
+      const std::string_view rest = text.substr(at);
+      if (rest[0] == '_') {
+        if (rest[1] == '_') return true;
+        if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
+        if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
+        // The system calls only as whole names: "uart_read" is not one.
+        const char before = at == 0 ? ' ' : text[at - 1];
+        if (std::isalnum(static_cast<unsigned char>(before)) || before == '_' || before == '$') {
+          continue;
+        }
+        if (rest[1] == 'w' && rest.compare(0, 6, "_write") == 0) return true;
+        if (rest[1] == 'r' && rest.compare(0, 5, "_read") == 0) return true;
+        if (rest[1] == 'e' && rest.compare(0, 5, "_exit") == 0) return true;
+        if (rest[1] == 'i' && rest.compare(0, 7, "_isatty") == 0) return true;
+      } else if (rest[0] == '$') {
+        if (rest[1] == '$') return true;
+      } else if (rest.size() >= 5 && (rest[1] == 'p' || rest[1] == 'g') &&
+                 (rest.compare(0, 5, "fputc") == 0 || rest.compare(0, 5, "fgetc") == 0)) {
+        return true;
+      }
     }
   }
   return false;
@@ -256,7 +308,6 @@ enum CharClass : uint8_t {
   kIdentifierStart = 1,
   kDigitClass = 2,
   kSpaceClass = 4,
-  kCleanStop = 8,      // may open a comment or a literal
   kFindingStart = 16,  // begins a name the scan looks for
 };
 
@@ -269,7 +320,6 @@ struct CharClasses {
     of[static_cast<unsigned char>('$')] = kIdentifierStart;
     for (int c = '0'; c <= '9'; ++c) of[c] = kDigitClass;
     for (const char c : {' ', '\t', '\f', '\v', '\r'}) of[static_cast<unsigned char>(c)] = kSpaceClass;
-    for (const char c : {'/', '"', '\'', '@'}) of[static_cast<unsigned char>(c)] = kCleanStop;
     for (const char c : {'_', 'f', 'I', 'L', 'r', '$'}) of[static_cast<unsigned char>(c)] |= kFindingStart;
   }
 };
@@ -353,7 +403,7 @@ void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComm
       continue;
     }
     // Most of a line is neither comment nor literal.
-    while (i < size && (ClassOf(line[i]) & kCleanStop) == 0) ++i;
+    i = FindAnyOf<'/', '"', '\'', '@'>(line, i);
     if (i == size) break;
     const char c = line[i];
     if (c == '/' && i + 1 < size && line[i + 1] == '/') {
@@ -387,9 +437,12 @@ void CleanLine(std::string_view line, SourceLanguage language, bool* inBlockComm
 using Token = CodeToken;
 
 // Fills `tokens` with the tokens of `code` from `from` on.
-void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* tokens) {
+void TokenizeCode(std::string_view code, size_t from, std::vector<Token>* tokens) {
   tokens->clear();
   const size_t size = code.size();
+  // Room for a token a byte, the most a line can hold, so that a long line's tokens are never
+  // moved: only the part that they fill is ever touched.
+  if (size > from) tokens->reserve(size - from);
   size_t i = from;
   while (i < size) {
     const char c = code[i];
@@ -421,8 +474,8 @@ void TokenizeCode(const std::string& code, size_t from, std::vector<Token>* toke
     // Filled in place: a token built aside and copied in costs a stall per token.
     Token& token = tokens->emplace_back();
     token.kind = kind;
-    token.begin = i;
-    token.end = j;
+    token.begin = static_cast<uint32_t>(i);
+    token.end = static_cast<uint32_t>(j);
     i = j;
   }
 }
@@ -462,25 +515,32 @@ const char* AsmFinding(const std::string& text, const std::string& code,
   return nullptr;
 }
 
-// Whether the __attribute__ at `tokens[index]` names ARM's at(address).
-bool HasAtAttribute(const std::string& code, const std::vector<Token>& tokens, size_t index) {
-  // The attribute names stand at depth 2: __attribute__((name(...), name)).
-  int depth = 0;
-  for (size_t i = index + 1; i < tokens.size(); ++i) {
-    const Token& token = tokens[i];
-    if (IsPunctuator(code, &token, '(')) {
-      ++depth;
-    } else if (IsPunctuator(code, &token, ')')) {
-      if (--depth == 0) return false;
-    } else if (depth == 0) {
-      return false;
-    } else if (depth == 2 && token.kind == Token::Kind::kIdentifier &&
-               TokenText(code, token) == "at" &&
+// Marks, for each "(" of `tokens`, whether an at( stands directly inside a "(" directly inside
+// it: the place of ARM's at(address) in __attribute__((name(...), at(address))). One pass over
+// the line, however many attributes it holds or leaves open.
+void MarkAtAttributeLists(const std::string& code, const std::vector<Token>& tokens,
+                          std::vector<char>* holdsAt) {
+  holdsAt->assign(tokens.size(), 0);
+  std::vector<size_t> open;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (IsPunctuator(code, &tokens[i], '(')) {
+      open.push_back(i);
+    } else if (IsPunctuator(code, &tokens[i], ')')) {
+      if (!open.empty()) open.pop_back();
+    } else if (open.size() >= 2 && tokens[i].kind == Token::Kind::kIdentifier &&
+               TokenText(code, tokens[i]) == "at" &&
                IsPunctuator(code, i + 1 < tokens.size() ? &tokens[i + 1] : nullptr, '(')) {
-      return true;
+      (*holdsAt)[open[open.size() - 2]] = 1;
     }
   }
-  return false;
+}
+
+// Whether the __attribute__ at `tokens[index]` names ARM's at(address); `holdsAt` as
+// MarkAtAttributeLists leaves it.
+bool HasAtAttribute(const std::string& code, const std::vector<Token>& tokens, size_t index,
+                    const std::vector<char>& holdsAt) {
+  return index + 1 < tokens.size() && IsPunctuator(code, &tokens[index + 1], '(') &&
+         holdsAt[index + 1] != 0;
 }
 
 // --- #if expressions ---
@@ -604,6 +664,19 @@ constexpr const char* kBuiltinTests[] = {"__has_include",       "__has_include_n
 
 // Parentheses nested deeper than this, or macros expanded deeper, end the evaluation as an error.
 constexpr int kMaxExpressionDepth = 200;
+// The macro text one #if may expand, in all: past it the scan no longer follows the condition.
+// Real conditions expand a few hundred bytes; macros that each use the one before twice expand
+// 2^n names, which would take the scan minutes where GCC takes them in seconds.
+constexpr size_t kMaxConditionExpansion = 64 * 1024;
+constexpr char kExpansionBoundSuffix[] =
+    " expands more than 64 KiB of macros: the check cannot tell whether GCC takes this branch "
+    "and skips it; check the branch by hand";
+
+// What the macros of one condition may still expand, and whether they wanted more.
+struct ExpansionBudget {
+  size_t left = kMaxConditionExpansion;
+  bool exceeded = false;
+};
 
 int BinaryPrecedence(const std::string& op) {
   if (op == "||") return 1;
@@ -675,8 +748,8 @@ bool ApplyBinary(const std::string& op, int64_t a, int64_t b, bool evaluated, in
 class ConditionParser {
  public:
   ConditionParser(const std::vector<ExpressionToken>& tokens, const MacroState& macros,
-                  std::set<std::string>* expanding, int depth)
-      : tokens_(tokens), macros_(macros), expanding_(expanding), depth_(depth) {}
+                  std::set<std::string>* expanding, ExpansionBudget* budget, int depth)
+      : tokens_(tokens), macros_(macros), expanding_(expanding), budget_(budget), depth_(depth) {}
 
   // The value of the whole token list; false when it is no complete expression.
   bool Parse(int64_t* value) {
@@ -810,19 +883,27 @@ class ConditionParser {
       return true;
     }
     *value = 1;
+    // Every expansion costs at least a byte, an empty body too.
+    const size_t cost = macro->body.size() + 1;
+    if (cost > budget_->left) {
+      budget_->exceeded = true;
+      return false;
+    }
+    budget_->left -= cost;
     std::vector<ExpressionToken> body;
     if (!TokenizeExpression(macro->body, &body)) return true;
     expanding_->insert(token.text);
     int64_t bodyValue = 0;
-    ConditionParser inner(body, macros_, expanding_, depth_);
+    ConditionParser inner(body, macros_, expanding_, budget_, depth_);
     if (inner.Parse(&bodyValue)) *value = bodyValue;
     expanding_->erase(token.text);
-    return true;
+    return !budget_->exceeded;
   }
 
   const std::vector<ExpressionToken>& tokens_;
   const MacroState& macros_;
   std::set<std::string>* expanding_;
+  ExpansionBudget* budget_;
   int depth_;
   size_t position_ = 0;
   int unevaluated_ = 0;  // > 0 inside an operand GCC does not evaluate
@@ -929,13 +1010,16 @@ const MacroDefinition* MacroState::Find(const std::string& name) const {
   return found == macros_.end() ? nullptr : &found->second;
 }
 
-bool MacroState::EvaluateCondition(const std::string& expression) const {
+bool MacroState::EvaluateCondition(const std::string& expression, bool* beyondBound) const {
   std::vector<ExpressionToken> tokens;
   if (!TokenizeExpression(expression, &tokens)) return false;
   std::set<std::string> expanding;
+  ExpansionBudget budget;
   int64_t value = 0;
-  ConditionParser parser(tokens, *this, &expanding, 0);
-  return parser.Parse(&value) && value != 0;
+  ConditionParser parser(tokens, *this, &expanding, &budget, 0);
+  const bool parsed = parser.Parse(&value);
+  if (beyondBound != nullptr) *beyondBound = budget.exceeded;
+  return parsed && !budget.exceeded && value != 0;
 }
 
 // --- The scanner ---
@@ -1035,6 +1119,26 @@ void ArmCodeScanner::Report(int line, size_t column, std::string_view name, std:
 }
 
 void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
+  // Most lines hold nothing to report and nothing waits on them: they only pass their last
+  // identifier on to the next line.
+  const auto passesItsLastIdentifierOnly = [this](std::string_view text) {
+    return !asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text) &&
+           !(macros_->HasSkippedDefinitions() && macros_->MayUseSkippedDefinition(text));
+  };
+  // And most lines of C hold no comment and no literal: such a line is its own text and code,
+  // and is looked at where it is.
+  if (!inBlockComment_ && !IsAssembler(language_) &&
+      FindAnyOf<'/', '"', '\'', '@'>(line, 0) == line.size()) {
+    const size_t first = line.find_first_not_of(" \t\f\v");
+    if (first == std::string_view::npos) return;
+    if (line[first] != '#') {
+      if (!Active()) return;
+      if (passesItsLastIdentifierOnly(line)) {
+        KeepLastIdentifier(line, first);
+        return;
+      }
+    }
+  }
   // The buffers of the scanner keep their room from line to line.
   std::string& text = text_;
   std::string& code = code_;
@@ -1051,16 +1155,14 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
   if (macros_->HasSkippedDefinitions() && macros_->MayUseSkippedDefinition(code)) {
     ReportSkippedOnlyMacros(code, first, lineNumber);
   }
-  // Most lines hold nothing to report and nothing waits on them: they only pass their last
-  // identifier on to the next line.
-  if (!asmPending_ && retargetStage_ == RetargetStage::kNone && !MayHoldFinding(text)) {
+  if (passesItsLastIdentifierOnly(text)) {
     KeepLastIdentifier(code, first);
     return;
   }
   ScanCode(text, code, first, lineNumber, false);
 }
 
-void ArmCodeScanner::KeepLastIdentifier(const std::string& code, size_t from) {
+void ArmCodeScanner::KeepLastIdentifier(std::string_view code, size_t from) {
   size_t end = code.size();
   while (end > from && IsSpace(code[end - 1])) --end;
   if (end == from || !IsIdentifierChar(code[end - 1])) {
@@ -1108,7 +1210,7 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     bool condition = false;
     if (parentActive) {
       if (directive == "if")
-        condition = macros_->EvaluateCondition(rest);
+        condition = EvaluateCondition(directive, rest, lineNumber, begin);
       else
         condition = (macros_->Find(firstName()) != nullptr) == (directive == "ifdef");
     }
@@ -1126,7 +1228,7 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
     }
     bool condition = false;
     if (directive == "elif")
-      condition = macros_->EvaluateCondition(rest);
+      condition = EvaluateCondition(directive, rest, lineNumber, begin);
     else
       condition = (macros_->Find(firstName()) != nullptr) == (directive == "elifdef");
     branch.active = condition;
@@ -1196,6 +1298,15 @@ void ArmCodeScanner::HandleDirective(const std::string& text, const std::string&
   if (directive == "pragma") HandlePragma(code, end, lineNumber);
 }
 
+bool ArmCodeScanner::EvaluateCondition(const std::string& directive,
+                                       const std::string& expression, int lineNumber,
+                                       size_t column) {
+  bool beyondBound = false;
+  const bool condition = macros_->EvaluateCondition(expression, &beyondBound);
+  if (beyondBound) Report(lineNumber, column, "", "#" + directive + kExpansionBoundSuffix);
+  return condition;
+}
+
 void ArmCodeScanner::HandlePragma(const std::string& code, size_t from, int lineNumber) {
   const std::vector<Token> tokens = TokenizeCode(code, from);
   if (tokens.empty() || tokens[0].kind != Token::Kind::kIdentifier) return;
@@ -1220,6 +1331,8 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
   std::vector<Token>& tokens = tokens_;
   TokenizeCode(code, from, &tokens);
   bool sawRegister = false;
+  // Filled at the line's first __attribute__.
+  std::vector<char> holdsAt;
   // The identifier before the current token, kept as a view while the line lasts.
   std::string_view previous = previousIdentifier_;
   // The token before the current one, for the uses of keywords and intrinsics: an identifier or a
@@ -1273,7 +1386,10 @@ void ArmCodeScanner::ScanCode(const std::string& text, const std::string& code, 
         Report(lineNumber, token.begin, "", finding);
       }
     } else if (name == "__attribute__" || name == "__attribute") {
-      if (HasAtAttribute(code, tokens, i)) Report(lineNumber, token.begin, "", kAtAttributeText);
+      if (holdsAt.empty()) MarkAtAttributeLists(code, tokens, &holdsAt);
+      if (HasAtAttribute(code, tokens, i, holdsAt)) {
+        Report(lineNumber, token.begin, "", kAtAttributeText);
+      }
     } else if (name == "__FILE" && previous == "struct") {
       Report(lineNumber, token.begin, name, kFileStructText);
     } else if ((name[0] == 'I' || name[0] == 'L') &&

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -61,8 +62,10 @@ class MacroState {
   /// is the value of its body taken as an expression of its own; an empty body or one that is no
   /// integer expression counts as 1 (defined, value unknown), and so does a call of a
   /// function-like macro. GCC's __has_include, __has_builtin and the like count as defined and
-  /// their tests as 0. An expression that does not parse (GCC stops there) is false.
-  bool EvaluateCondition(const std::string& expression) const;
+  /// their tests as 0. An expression that does not parse (GCC stops there) is false. So is one
+  /// whose macros, expanded, come to more than 64 KiB of macro text: past that bound the
+  /// evaluation stops and sets `*beyondBound` (when given), which it otherwise clears.
+  bool EvaluateCondition(const std::string& expression, bool* beyondBound = nullptr) const;
 
  private:
   std::unordered_map<std::string, MacroDefinition> macros_;
@@ -98,12 +101,13 @@ struct IncludeDirective {
   bool angled = false;
 };
 
-/// A token of a line of code, by where it stands in the line.
+/// A token of a line of code, by where it stands in the line. A line is part of a file of at
+/// most a few MiB, so 32 bits hold its columns: a line of one-byte tokens keeps 12 bytes a byte.
 struct CodeToken {
-  enum class Kind { kIdentifier, kNumber, kString, kCharacter, kPunctuator };
+  enum class Kind : uint8_t { kIdentifier, kNumber, kString, kCharacter, kPunctuator };
   Kind kind;
-  size_t begin;
-  size_t end;
+  uint32_t begin;
+  uint32_t end;
 };
 
 /// Scans one file, fed one physical line at a time, in a single pass that keeps only the lines
@@ -156,9 +160,12 @@ class ArmCodeScanner {
   void ScanLogicalLine(std::string_view line, int lineNumber);
   /// Takes the last token of `code` from `from` on as the identifier before the next line's
   /// first token, as ScanCode would leave it.
-  void KeepLastIdentifier(const std::string& code, size_t from);
+  void KeepLastIdentifier(std::string_view code, size_t from);
   void HandleDirective(const std::string& text, const std::string& code, size_t from,
                        int lineNumber);
+  /// The condition of an #if or #elif at `column`; one past the expansion bound is reported.
+  bool EvaluateCondition(const std::string& directive, const std::string& expression,
+                         int lineNumber, size_t column);
   void HandlePragma(const std::string& code, size_t from, int lineNumber);
   void ScanCode(const std::string& text, const std::string& code, size_t from, int lineNumber,
                 bool inDefine);

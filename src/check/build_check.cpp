@@ -224,7 +224,7 @@ class BuildChecker {
     std::string relative;   // for caseOnly: the name as written, spelt as on disk
   };
 
-  FoundHeader FindHeader(IncludeDirective include, const std::string& folder) const {
+  FoundHeader FindHeader(IncludeDirective include, const std::string& folder) {
     // MDK read "\" as "/"; the lookup is of the file it meant.
     std::replace(include.name.begin(), include.name.end(), '\\', '/');
     std::vector<std::string> folders;
@@ -247,7 +247,7 @@ class BuildChecker {
     // ambiguous match in a folder, or one that cannot be listed, is no match there.
     for (const std::string& candidate : folders) {
       CaseResolution found;
-      ResolveIgnoringCase(candidate, include.name, &found).Ignore();
+      caseResolver_.Resolve(candidate, include.name, &found).Ignore();
       if (found.match != CaseMatch::kIgnoringCase || !IsRegularFile(found.path)) continue;
       header.path = found.path;
       header.shownPath = ShowPath(found.path);
@@ -364,6 +364,7 @@ class BuildChecker {
   std::set<std::string> macroNames_;
   std::set<std::pair<dev_t, ino_t>> scanned_;
   std::unordered_map<std::string, FoundHeader> foundHeaders_;
+  CaseResolver caseResolver_;
   std::vector<FileRecord> records_;
   PortEvidence evidence_;
 };

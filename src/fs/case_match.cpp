@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <vector>
+#include <climits>
 
 namespace {
 
@@ -20,28 +20,11 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-// Fills `names` with the names in `folder` equal to `name` when case is ignored; at most two are
-// collected, as two already make the match ambiguous.
-Result NamesIgnoringCase(const std::string& folder, const std::string& name,
-                         std::vector<std::string>* names) {
-  const std::string shown = folder.empty() ? "." : folder;
-  DIR* dir = opendir(shown.c_str());
-  if (dir == nullptr) {
-    // A file, or nothing, where a folder was written holds no match; it is no failure.
-    if (errno == ENOTDIR || errno == ENOENT) return Result::Success();
-    return Result::FromErrno(shown, errno);
+std::string LowerCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  errno = 0;
-  while (const dirent* entry = readdir(dir)) {
-    if (EqualIgnoringCase(entry->d_name, name)) {
-      names->push_back(entry->d_name);
-      if (names->size() == 2) break;
-    }
-  }
-  const int error = names->size() == 2 ? 0 : errno;
-  closedir(dir);
-  if (error != 0) return Result::FromErrno(shown, error);
-  return Result::Success();
+  return text;
 }
 
 }  // namespace
@@ -58,38 +41,70 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-Result ResolveIgnoringCase(const std::string& base, const std::string& relative,
-                           CaseResolution* found) {
+const CaseResolver::Listing& CaseResolver::ListingOf(const std::string& folder) {
+  const auto known = listings_.find(folder);
+  if (known != listings_.end()) return known->second;
+  Listing& listing = listings_[folder];
+  const std::string shown = folder.empty() ? "." : folder;
+  DIR* dir = opendir(shown.c_str());
+  if (dir == nullptr) {
+    // A file, or nothing, where a folder was written holds no match; it is no failure.
+    if (errno != ENOTDIR && errno != ENOENT) listing.listed = Result::FromErrno(shown, errno);
+    return listing;
+  }
+  errno = 0;
+  while (const dirent* entry = readdir(dir)) {
+    std::vector<std::string>& names = listing.byLowerCase[LowerCase(entry->d_name)];
+    if (names.size() < 2) names.push_back(entry->d_name);
+  }
+  const int error = errno;
+  closedir(dir);
+  if (error != 0) {
+    listing.byLowerCase.clear();
+    listing.listed = Result::FromErrno(shown, error);
+  }
+  return listing;
+}
+
+Result CaseResolver::Resolve(const std::string& base, const std::string& relative,
+                             CaseResolution* found) {
   *found = CaseResolution();
   const bool absolute = !relative.empty() && relative[0] == '/';
-  const std::string start = absolute ? "/" : base;
-  std::vector<std::string> segments;
+  std::string current = absolute ? "/" : base;
+  std::string corrected = absolute ? "/" : "";
+  bool changed = false;
+  // Each segment is appended in place, so that a path of many steps costs its length once.
+  const auto append = [](std::string& path, const char* name, size_t size) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    path.append(name, size);
+  };
   for (size_t from = 0; from <= relative.size();) {
     size_t slash = relative.find('/', from);
     if (slash == std::string::npos) slash = relative.size();
-    if (slash > from) segments.push_back(relative.substr(from, slash - from));
+    const std::string segment = relative.substr(from, slash - from);
     from = slash + 1;
-  }
-
-  std::string current = start;
-  std::string corrected = absolute ? "/" : "";
-  bool changed = false;
-  for (const std::string& segment : segments) {
-    std::string name = segment;
-    if (segment != "." && segment != ".." && !Exists(Join(current, segment))) {
-      std::vector<std::string> names;
-      const Result listed = NamesIgnoringCase(current, segment, &names);
-      if (!listed) return listed;
-      if (names.empty()) return Result::Success();
-      if (names.size() > 1) {
-        found->match = CaseMatch::kAmbiguous;
-        return Result::Success();
-      }
-      name = names[0];
-      changed = true;
+    if (segment.empty()) continue;
+    const size_t end = current.size();
+    append(current, segment.data(), segment.size());
+    // The system names nothing by a path this long, whatever its steps.
+    if (current.size() >= PATH_MAX) return Result::Success();
+    if (segment == "." || segment == ".." || Exists(current)) {
+      append(corrected, segment.data(), segment.size());
+      continue;
     }
-    current = Join(current, name);
-    corrected = Join(corrected, name);
+    current.resize(end);
+    const Listing& listing = ListingOf(current);
+    if (!listing.listed) return listing.listed;
+    const auto names = listing.byLowerCase.find(LowerCase(segment));
+    if (names == listing.byLowerCase.end()) return Result::Success();
+    if (names->second.size() > 1) {
+      found->match = CaseMatch::kAmbiguous;
+      return Result::Success();
+    }
+    const std::string& name = names->second[0];
+    append(current, name.data(), name.size());
+    append(corrected, name.data(), name.size());
+    changed = true;
   }
   // "." and ".." were taken unchecked.
   if (!Exists(current.empty() ? "." : current)) return Result::Success();

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "fs/result.h"
 
@@ -27,13 +29,30 @@ struct CaseResolution {
 /// equal as they are.
 bool EqualIgnoringCase(const std::string& a, const std::string& b);
 
-/// Resolves `relative` (segments separated by "/") below the folder `base`, one segment at a time:
-/// a segment that exists as written is taken as it is; otherwise the one entry of its folder whose
-/// name equals it when ASCII letter case is ignored. An absolute `relative` starts at "/", and an
-/// empty `base` means the working folder. "." and ".." segments are taken as written; empty
-/// segments are dropped. Existence follows links. Fills `found`; fails, naming the folder, when a
-/// folder that has to be listed cannot be for another reason than that it is no folder (`found`
-/// is then kNone). Reads folders only; prints
-/// nothing.
-Result ResolveIgnoringCase(const std::string& base, const std::string& relative,
-                           CaseResolution* found);
+/// Resolves written paths below folders when letter case may differ from the disk's. Each folder
+/// it has to search is listed once, the first time, for every path resolved through the same
+/// object: a target names many files of few folders. The folders are taken not to change while
+/// it lives.
+class CaseResolver {
+ public:
+  /// Resolves `relative` (segments separated by "/") below the folder `base`, one segment at a
+  /// time: a segment that exists as written is taken as it is; otherwise the one entry of its
+  /// folder whose name equals it when ASCII letter case is ignored. An absolute `relative` starts
+  /// at "/", and an empty `base` means the working folder. "." and ".." segments are taken as
+  /// written; empty segments are dropped. Existence follows links; a path as long as the
+  /// system's limit (PATH_MAX) or longer names nothing. Fills `found`; fails, naming the folder,
+  /// when a folder that has to be listed cannot be for another reason than that it is no folder
+  /// (`found` is then kNone). Reads folders only; prints nothing.
+  Result Resolve(const std::string& base, const std::string& relative, CaseResolution* found);
+
+ private:
+  struct Listing {
+    Result listed;
+    // Each name of the folder by its lower-case form; two are kept at most, as two already make
+    // a match ambiguous.
+    std::unordered_map<std::string, std::vector<std::string>> byLowerCase;
+  };
+  const Listing& ListingOf(const std::string& folder);
+
+  std::unordered_map<std::string, Listing> listings_;
+};

@@ -19,19 +19,21 @@ ssize_t CopyFileRange(int in, int out, size_t length) {
   return copy_file_range(in, nullptr, out, nullptr, length, 0);
 }
 
-// Moves `in` to `out` inside the kernel. True when it reached the end of `in` at or past `size`
-// (the size stat gave); false when the rest is left to the read/write loop: an empty or unknown
+// Moves `in` to `out` inside the kernel. True when it moved `size` bytes (the size stat gave when
+// the file was opened: what is appended meanwhile is not waited for, and a file copied in one
+// call costs one call); false when the rest is left to the read/write loop: an empty or unknown
 // size (files in /proc report 0), a refusal (EXDEV, ENOSYS, EINVAL, EOPNOTSUPP), an end before
 // `size` (file systems that copy nothing) or any other error, which the loop meets again and
 // reports with the side that failed.
 bool CopyInKernel(int in, int out, off_t size, KernelCopy kernelCopy) {
   if (size <= 0) return false;
   off_t copied = 0;
-  for (;;) {
+  while (copied < size) {
     const ssize_t moved = kernelCopy(in, out, kKernelCopyLength);
-    if (moved <= 0) return moved == 0 && copied >= size;
+    if (moved <= 0) return false;
     copied += moved;
   }
+  return true;
 }
 
 // Moves the rest of `in` to `out` through a buffer.

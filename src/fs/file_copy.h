@@ -17,7 +17,8 @@ using KernelCopy = ssize_t (*)(int in, int out, size_t length);
 /// instance) is left whole and counts as copied. Fails naming the source when it cannot be opened
 /// or read, and naming the destination when it cannot be opened or written (also a failure that
 /// only shows at the close). Prints nothing. The data moves inside the kernel where it can, else
-/// through a large buffer.
+/// through a large buffer; where the kernel copies, a regular file is copied up to the size it had
+/// when opened.
 Result CopyFile(const std::string& source, const std::string& destination);
 
 /// CopyFile with `kernelCopy` in place of copy_file_range; when it refuses, fails or stops short

@@ -9,7 +9,6 @@
 
 #include "app/console.h"
 #include "ide/build_settings.h"
-#include "fs/directory_list.h"
 #include "mdk/mdk_path.h"
 
 namespace fs = std::filesystem;
@@ -25,12 +24,16 @@ constexpr int kLibraryFileType = 4;
 
 bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
-// `path` below `folder` unless it is absolute, without ".", ".." and empty steps.
+// `path` below the absolute `folder` unless it is absolute itself, without ".", ".." and empty
+// steps; a ".." at the root stays there.
 std::string Below(const std::string& folder, const std::string& path) {
-  const fs::path full = IsAbsolute(path) ? fs::path(path) : fs::path(folder) / path;
-  std::string normal = full.lexically_normal().generic_string();
-  if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
-  return normal;
+  const std::vector<std::string> segments =
+      NormalizedSegments(IsAbsolute(path) ? path : folder + "/" + path);
+  size_t climbs = 0;
+  while (climbs < segments.size() && segments[climbs] == "..") ++climbs;
+  std::string normal;
+  for (size_t i = climbs; i < segments.size(); ++i) normal += "/" + segments[i];
+  return normal.empty() ? "/" : normal;
 }
 
 // `path` relative to `folder`, both absolute and normal ("../inc/board.h" for a neighbour); ""
@@ -163,12 +166,11 @@ std::string AbsoluteFolder(const std::string& folder) {
 
 BuildCheckRun RunBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
                             const BuildSelection& selection, const std::string& projectFolder,
+                            const std::vector<std::string>& projectFiles,
                             const std::string& mdkFolder, const std::string& placedStartup,
                             const std::string& portFolder) {
   const CheckFolders folders{AbsoluteFolder(projectFolder), AbsoluteFolder(mdkFolder),
                              placedStartup};
-  std::vector<std::string> projectFiles;
-  ListFilesBelow(folders.projectFolder, &projectFiles);
   BuildCheckInput input = PlanBuildCheck(project, links, selection, projectFiles, folders);
   input.portFolder = portFolder;
   return {CheckBeforeBuilding(input), folders.projectFolder};

@@ -40,15 +40,17 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
 
 /// The check before the first build of the project generated in `projectFolder` from
 /// `mdkFolder` (see PlanBuildCheck and CheckBeforeBuilding), with `portFolder` the port folder's
-/// name in the project. `placedStartup` is the BSP startup file's name at the top of the project,
-/// "" when none is placed. Reads the project folder's listing and the files the check looks at;
-/// writes and prints nothing.
+/// name in the project. `projectFiles` are the project-relative paths of the project folder's
+/// files, as ListFilesBelow gives them; `placedStartup` is the BSP startup file's name at the top
+/// of the project, "" when none is placed. Reads the files the check looks at; writes and prints
+/// nothing.
 struct BuildCheckRun {
   BuildCheckReport report;
   std::string checkedProjectFolder;  // the project folder as the check read it: absolute, normal
 };
 BuildCheckRun RunBuildCheck(const ProjectInfo& project, const std::vector<PlannedLink>& links,
                             const BuildSelection& selection, const std::string& projectFolder,
+                            const std::vector<std::string>& projectFiles,
                             const std::string& mdkFolder, const std::string& placedStartup,
                             const std::string& portFolder);
 

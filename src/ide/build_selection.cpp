@@ -31,12 +31,10 @@ namespace {
 
 // The C, C++ and assembler files of the project folder that also lie, under the same relative
 // path, in the MDK folder: the copies that CDT would otherwise compile.
-std::vector<std::string> CopiedSources(const std::string& projectFolder,
+std::vector<std::string> CopiedSources(const std::vector<std::string>& projectFiles,
                                        const std::string& mdkFolder) {
-  std::vector<std::string> files;
-  ListFilesBelow(projectFolder, &files);
   std::vector<std::string> sources;
-  for (const std::string& relative : files) {
+  for (const std::string& relative : projectFiles) {
     if (!IsCompiledSourceName(relative) && !IsAssemblerSourceName(relative)) continue;
     if (PathExists(mdkFolder + "/" + relative)) sources.push_back(relative);
   }
@@ -152,13 +150,14 @@ BuildSelection SelectBuildInputs(const ProjectInfo& project,
                                  const std::vector<PlannedLink>& links,
                                  const std::string& mdkFolder,
                                  const std::string& projectFolder,
+                                 const std::vector<std::string>& projectFiles,
                                  const std::string& placedStartup) {
   BuildSelection selection;
   std::error_code error;
   const std::string absoluteMdkFolder =
       fs::absolute(mdkFolder, error).lexically_normal().generic_string();
   selection.excludedPaths = SelectExcludedPaths(
-      project, links, CopiedSources(projectFolder, mdkFolder), absoluteMdkFolder, placedStartup);
+      project, links, CopiedSources(projectFiles, mdkFolder), absoluteMdkFolder, placedStartup);
 
   // An MDK project may list such a folder itself, in another spelling (".\RTE\_Target_1").
   selection.includePaths = project.includePaths;

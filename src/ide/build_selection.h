@@ -55,9 +55,11 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
                                              const std::string& placedStartup);
 
 /// Chooses what the IDE builds once `projectFolder` has been filled from `mdkFolder` (and, when
-/// `placedStartup` is not "", with that BSP startup file at its top). Prints nothing.
+/// `placedStartup` is not "", with that BSP startup file at its top); `projectFiles` are the
+/// project-relative paths of its files, as ListFilesBelow gives them. Prints nothing.
 BuildSelection SelectBuildInputs(const ProjectInfo& project,
                                  const std::vector<PlannedLink>& links,
                                  const std::string& mdkFolder,
                                  const std::string& projectFolder,
+                                 const std::vector<std::string>& projectFiles,
                                  const std::string& placedStartup);

@@ -26,7 +26,7 @@ bool IsOfType(const std::string& path, EntryType type) {
 }
 
 // The spellings on disk of the target's paths, relative to the MDK folder unless absolute. A
-// target lists many files of few folders: each folder is looked up once.
+// target lists many files of few folders: each folder is looked up, and listed, once.
 class DiskSpelling {
  public:
   explicit DiskSpelling(const std::string& mdkFolder) : mdkFolder_(mdkFolder) {}
@@ -50,7 +50,7 @@ class DiskSpelling {
     if (where.match != CaseMatch::kExact && where.match != CaseMatch::kIgnoringCase) return "";
     CaseResolution found;
     // A folder that cannot be listed leaves the path as written; the build names it.
-    ResolveIgnoringCase(where.path, name, &found).Ignore();
+    resolver_.Resolve(where.path, name, &found).Ignore();
     const bool corrected = where.match == CaseMatch::kIgnoringCase ||
                            found.match == CaseMatch::kIgnoringCase;
     if (found.path.empty() || !corrected || !IsOfType(found.path, type)) return "";
@@ -72,13 +72,14 @@ class DiskSpelling {
       found.path = mdkFolder_;
     } else {
       const bool absolute = folder[0] == '/';
-      ResolveIgnoringCase(absolute ? "" : mdkFolder_, folder, &found).Ignore();
+      resolver_.Resolve(absolute ? "" : mdkFolder_, folder, &found).Ignore();
     }
     return folders_.emplace(folder, found).first->second;
   }
 
   const std::string mdkFolder_;
   std::map<std::string, CaseResolution> folders_;
+  CaseResolver resolver_;
 };
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <tinyxml.h>
 
 #include "app/console.h"
-#include "fs/directory_list.h"
 #include "fs/xml_file.h"
 #include "mdk/mdk_path.h"
 
@@ -102,10 +101,8 @@ std::string Numbered(const std::string& name, int n) {
 // the folders above them, which a file link cannot stand in either.
 class TakenNames {
  public:
-  explicit TakenNames(const std::string& projectFolder) {
-    std::vector<std::string> files;
-    ListFilesBelow(projectFolder, &files);
-    for (const std::string& file : files) AddFile(file, kCopied);
+  explicit TakenNames(const std::vector<std::string>& projectFiles) {
+    for (const std::string& file : projectFiles) AddFile(file, kCopied);
   }
 
   // Why `name` cannot be a file link here; "" when it can.
@@ -136,9 +133,10 @@ class TakenNames {
 
 }  // namespace
 
-std::vector<PlannedLink> PlanLinks(const ProjectInfo& project, const std::string& projectFolder) {
+std::vector<PlannedLink> PlanLinks(const ProjectInfo& project,
+                                   const std::vector<std::string>& projectFiles) {
   std::vector<PlannedLink> links;
-  TakenNames taken(projectFolder);
+  TakenNames taken(projectFiles);
   for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.files) {
       if (!IsLinkedFile(file.filePath)) continue;

@@ -43,9 +43,11 @@ struct PlannedLink {
 
 /// The links of `project`'s C and C++ files (those IsLinkedFile takes), in MDK order, named
 /// "<group>/<file name>" as Eclipse can hold it: an empty, "." or ".." segment becomes "_" and a
-/// "|" becomes "_"; a name that an entry of the filled `projectFolder` or an earlier link already
-/// has gets "_2", "_3"... before its extension. Prints nothing.
-std::vector<PlannedLink> PlanLinks(const ProjectInfo& project, const std::string& projectFolder);
+/// "|" becomes "_"; a name that a file of the filled project folder (`projectFiles`, its files'
+/// project-relative paths as ListFilesBelow gives them) or an earlier link already has gets "_2",
+/// "_3"... before its extension. Prints nothing.
+std::vector<PlannedLink> PlanLinks(const ProjectInfo& project,
+                                   const std::vector<std::string>& projectFiles);
 
 /// Rewrites `projectFolder`/.project: the root's first "name" child element gets `project`'s
 /// targetName (a root without one gets a new "name" element as its first child), the first

@@ -3,9 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <utility>
-
-#include "mdk/mdk_text.h"
 
 namespace {
 
@@ -33,20 +30,21 @@ bool IsAbsoluteMdkPath(const std::string& path) {
 }
 
 std::vector<std::string> NormalizedSegments(const std::string& path) {
-  std::vector<std::string> pieces;
-  SplitString(path, "/", pieces);
+  // Read in place: a path of many "." steps keeps none of them.
   std::vector<std::string> segments;
-  for (std::string& segment : pieces) {
-    if (segment == "..") {
+  for (size_t from = 0; from <= path.size();) {
+    size_t slash = path.find('/', from);
+    if (slash == std::string::npos) slash = path.size();
+    const size_t size = slash - from;
+    const bool dot = size == 1 && path[from] == '.';
+    const bool parent = size == 2 && path[from] == '.' && path[from + 1] == '.';
+    if (parent && !segments.empty() && segments.back() != "..") {
       // A name followed by ".." cancels out; a ".." with nothing left to cancel climbs.
-      if (!segments.empty() && segments.back() != "..") {
-        segments.pop_back();
-      } else {
-        segments.push_back(std::move(segment));
-      }
-    } else if (segment != ".") {
-      segments.push_back(std::move(segment));
+      segments.pop_back();
+    } else if (size > 0 && !dot) {
+      segments.emplace_back(path, from, size);
     }
+    from = slash + 1;
   }
   return segments;
 }

@@ -1,8 +1,10 @@
 // The .project writer on arbitrary template bytes, with a fixed model.
 #include <string>
+#include <vector>
 
 #include <tinyxml.h>
 
+#include "fs/directory_list.h"
 #include "fuzz/fuzz_support.h"
 #include "ide/project_writer.h"
 
@@ -12,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFuzzFile(path, data, size);
   // What the writer adds must never make a template that the library itself handles malformed.
   const bool wellFormed = SurvivesRoundTrip(path);
-  if (GenerateProjectFile(FuzzModel(), folder, PlanLinks(FuzzModel(), folder)) && wellFormed) {
+  std::vector<std::string> files;
+  ListFilesBelow(folder, &files);
+  if (GenerateProjectFile(FuzzModel(), folder, PlanLinks(FuzzModel(), files)) && wellFormed) {
     TiXmlDocument written;
     FuzzCheck(written.LoadFile(path.c_str()), "a written .project is well-formed XML");
   }

@@ -47,6 +47,16 @@ std::string Intrinsic(const std::string& name, const std::string& cmsis) {
   return "ARM Compiler intrinsic " + name + ": GCC does not know it; use CMSIS " + cmsis;
 }
 
+// `levels` macros after M0, each the one before twice: M<n> expands 2^n names.
+std::string DoublingMacros(int levels) {
+  std::string text = "#define M0 1\n";
+  for (int i = 1; i <= levels; ++i) {
+    text += "#define M" + std::to_string(i) + " (M" + std::to_string(i - 1) + " + M" +
+            std::to_string(i - 1) + ")\n";
+  }
+  return text;
+}
+
 TEST(ArmCodeScanTest, ReportsWhatGccCompilesOncePerLine) {
   struct Case {
     const char* what;
@@ -183,7 +193,10 @@ TEST(ArmCodeScanTest, ReportsWhatGccCompilesOncePerLine) {
         "typedef struct\n"
         "__FILE FILE;\n"
         "float scale = 1.e5\n"
-        "fgetc(f) { }\n"},
+        "fgetc(f) { }\n"
+        // Only the second attribute holds at() where an attribute name stands.
+        "int w __attribute__((aligned(at(4)))) __attribute__((section(\"s\"), at(0x2000)));\n"
+        "int v __attribute__((aligned(at(4))));\n"},
        {},
        {"0:1: ARM C library #pragma import: GCC ignores it; drop it and link with "
         "--specs=nosys.specs",
@@ -207,7 +220,20 @@ TEST(ArmCodeScanTest, ReportsWhatGccCompilesOncePerLine) {
         "with a section of the linker script",
         // A name at the end of a line counts for the next one; a number there does not.
         "0:20: ARM C library struct __FILE: newlib does not use it; drop it and retarget through "
-        "_write and _read"}},
+        "_write and _read",
+        "0:23: ARM Compiler placement at(): GCC ignores it and places the object anywhere; place "
+        "it with a section of the linker script"}},
+      {"an #if past the expansion bound is skipped and said; the next #elif is evaluated",
+       {DoublingMacros(40) +
+        "#if M40 > 0\n"
+        "__nop();\n"
+        "#elif M10 == 1024\n"
+        "__wfi();\n"
+        "#endif\n"},
+       {},
+       {"0:42: #if expands more than 64 KiB of macros: the check cannot tell whether GCC takes "
+        "this branch and skips it; check the branch by hand",
+        "0:45: " + Intrinsic("__wfi", "__WFI()")}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -9,10 +9,18 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include "fs/directory_list.h"
 #include "mdk/project_info.h"
 #include "support/test_support.h"
 
 namespace {
+
+// The files of a filled project folder, listed as the driver lists them for PlanLinks.
+std::vector<std::string> FilesBelow(const std::string& folder) {
+  std::vector<std::string> files;
+  ListFilesBelow(folder, &files);
+  return files;
+}
 
 TEST(ProjectWriterTest, LocationRule) {
   struct Case {
@@ -90,7 +98,7 @@ class ProjectWriterFileTest : public ::testing::Test {
     bool actual = !result;
     const std::string out =
         CaptureStdout([&] {
-          actual = GenerateProjectFile(project_, dir_.path(), PlanLinks(project_, dir_.path()));
+          actual = GenerateProjectFile(project_, dir_.path(), PlanLinks(project_, FilesBelow(dir_.path())));
         });
     EXPECT_EQ(actual, result);
     return out;
@@ -229,7 +237,7 @@ TEST_F(ProjectWriterFileTest, FailedSaveFailsAndLeavesTheFile) {
   const std::string out = CaptureStdout(
       [&] {
         EXPECT_EQ(RunUnprivileged([&] {
-                    return GenerateProjectFile(project_, dir_.path(), PlanLinks(project_, dir_.path()))
+                    return GenerateProjectFile(project_, dir_.path(), PlanLinks(project_, FilesBelow(dir_.path())))
                                ? 0
                                : 1;
                   }),
