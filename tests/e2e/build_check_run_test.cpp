@@ -114,6 +114,47 @@ TEST(BuildCheckRunTest, NamesWhatGccFindsNowhere) {
   EXPECT_EQ(LinesAfterTheConfigurations(run.out), expected);
 }
 
+// Sources a hostile pass wrote, which once cost the check minutes: macros that double at each of
+// 40 levels (2^40 names) under an #if, an unclosed __attribute__(( repeated over a 64 KiB line,
+// an include of 3,000 "./" steps (longer than any path the system opens, so GCC finds nothing)
+// and a FilePath in the wrong letter case. The run completes and says what it could not follow.
+TEST(BuildCheckRunTest, SourcesPastTheCheckBoundsStillGiveAProject) {
+  ScopedTempDir dir;
+  std::string macros = "#define M0 1\n";
+  for (int i = 1; i <= 40; ++i) {
+    macros += "#define M" + std::to_string(i) + " (M" + std::to_string(i - 1) + " + M" +
+              std::to_string(i - 1) + ")\n";
+  }
+  WriteFile(dir / "hostile/src/a.c", macros + "#if M40\nint __packed a;\n#endif\n");
+  std::string attributes = "int b ";
+  while (attributes.size() < 64 * 1024) attributes += "__attribute__((";
+  std::string steps;
+  for (int i = 0; i < 3000; ++i) steps += "./";
+  WriteFile(dir / "hostile/src/b.c", attributes + "\n#include \"" + steps + "x.h\"\n");
+  WriteFile(dir / "hostile/src/x.h", "int __packed x;\n");
+  WriteFile(dir / "hostile/src/c.c", "int c;\n");
+  WriteFile(dir / "hostile/mdk/h.uvprojx",
+            MdkProjectXml("QM26R620AVGT7", {"..\\src\\a.c", "..\\src\\b.c", "..\\SRC\\C.C"}));
+  const RunResult run = Convert(dir / "hostile/mdk/h.uvprojx", {}, dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.out;
+  EXPECT_EQ(run.err, "");
+  const Strings lines = SplitLines(run.out);
+  Strings checkLines;
+  for (const std::string& line : lines) {
+    if (IsCheckLine(line) || line == "1 place to check before the first build.") {
+      checkLines.push_back(line);
+    }
+  }
+  const Strings expected = {
+      "Case corrected: ../SRC/C.C -> ../src/c.c",
+      "Check before building: App/a.c:42: #if expands more than 64 KiB of macros: the check cannot "
+      "tell whether GCC takes this branch and skips it; check the branch by hand",
+      "1 place to check before the first build.",
+  };
+  EXPECT_EQ(checkLines, expected);
+  EXPECT_EQ(lines.back(), "Project path: " + dir / "hostile/mdk/../qm26_ide_proj");
+}
+
 TEST(BuildCheckRunTest, TheExampleAndTheOtherFixturesGiveNoLine) {
   struct Case {
     const char* tree;  // below the repository
