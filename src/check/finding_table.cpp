@@ -1,7 +1,7 @@
 // The table of what the check reports and notes: the look-ups over it.
 #include "check/finding_table.h"
 
-#include <cctype>
+#include <cstring>
 #include <unordered_map>
 
 #include "check/code_text.h"
@@ -30,6 +30,12 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
 // or a system call without them ("fputc", "fgetc", "_sys_", "_ttywrch", "_write", "_read",
 // "_exit", "_isatty"). A line without any of these is passed over.
 bool MayHoldFinding(std::string_view text) {
+  // `rest` begins with `word`, whose first byte is known to match: the next two are compared
+  // before the rest, so that uint32_t's "_t" costs no call.
+  const auto begins = [](std::string_view rest, std::string_view word) {
+    return rest.size() >= word.size() && rest[1] == word[1] && rest[2] == word[2] &&
+           std::memcmp(rest.data() + 3, word.data() + 3, word.size() - 3) == 0;
+  };
   const size_t size = text.size();
   for (size_t i = 0; i < size; i += 16) {
     uint32_t mask = MatchMask<'_', '$', 'f'>(text.data() + i, size - i < 16 ? size - i : 16);
@@ -38,27 +44,40 @@ bool MayHoldFinding(std::string_view text) {
       const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
       if (at + 1 >= size) return false;
       const std::string_view rest = text.substr(at);
-      if (rest[0] == '_') {
-        if (rest[1] == '_') return true;
-        if (rest[1] == 's' && rest.compare(0, 5, "_sys_") == 0) return true;
-        if (rest[1] == 't' && rest.compare(0, 8, "_ttywrch") == 0) return true;
-        // The system calls only as whole names: "uart_read" is not one.
-        const char before = at == 0 ? ' ' : text[at - 1];
-        if (std::isalnum(static_cast<unsigned char>(before)) || before == '_' || before == '$') {
-          continue;
-        }
-        if (rest[1] == 'w' && rest.compare(0, 6, "_write") == 0) return true;
-        if (rest[1] == 'r' && rest.compare(0, 5, "_read") == 0) return true;
-        if (rest[1] == 'e' && rest.compare(0, 5, "_exit") == 0) return true;
-        if (rest[1] == 'i' && rest.compare(0, 7, "_isatty") == 0) return true;
-      } else if (rest[0] == '$') {
+      if (rest[0] == '$') {
         if (rest[1] == '$') return true;
-      } else if (rest.size() >= 5 && (rest[1] == 'p' || rest[1] == 'g') &&
-                 (rest.compare(0, 5, "fputc") == 0 || rest.compare(0, 5, "fgetc") == 0)) {
+        continue;
+      }
+      if (rest[0] == 'f') {
+        if ((rest[1] == 'p' && begins(rest, "fputc")) || (rest[1] == 'g' && begins(rest, "fgetc"))) {
+          return true;
+        }
+        continue;
+      }
+      switch (rest[1]) {
+        case '_':
+          return true;
+        case 's':
+          if (begins(rest, "_sys_")) return true;
+          continue;
+        case 't':
+          if (begins(rest, "_ttywrch")) return true;
+          continue;
+        case 'w':
+        case 'r':
+        case 'e':
+        case 'i':
+          break;
+        default:
+          continue;
+      }
+      // The system calls only as whole names: "uart_read" is not one.
+      if (at > 0 && IsIdentifierChar(text[at - 1])) continue;
+      if (begins(rest, "_write") || begins(rest, "_read") || begins(rest, "_exit") ||
+          begins(rest, "_isatty")) {
         return true;
       }
     }
   }
   return false;
 }
-
