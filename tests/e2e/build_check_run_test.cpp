@@ -36,6 +36,7 @@ Strings LinesAfterTheConfigurations(const std::string& out) {
 bool IsCheckLine(const std::string& line) {
   const std::string summary = " places to check before the first build.";
   return line.rfind("Check before building: ", 0) == 0 || line.rfind("Case corrected: ", 0) == 0 ||
+         line == "1 place to check before the first build." ||
          (line.size() > summary.size() &&
           line.compare(line.size() - summary.size(), summary.size(), summary) == 0);
 }
