@@ -72,27 +72,39 @@ Result CopyFile(const std::string& source, const std::string& destination) {
 
 Result CopyFileWith(const std::string& source, const std::string& destination,
                     KernelCopy kernelCopy) {
-  const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  return CopyFileAt({AT_FDCWD, source, source}, {AT_FDCWD, destination, destination}, kernelCopy);
+}
+
+Result CopyFileAt(const FileAt& from, const FileAt& to, KernelCopy kernelCopy) {
+  if (kernelCopy == nullptr) kernelCopy = CopyFileRange;
+  const std::string& source = from.path;
+  const std::string& destination = to.path;
+  const int in = openat(from.folder, from.name.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat sourceStatus;
   if (in < 0 || fstat(in, &sourceStatus) != 0) {
     return Closing(in, Result::FromErrno(source, errno));
   }
-  // Not truncated on opening: a destination that is the source itself would lose its bytes.
+  // A file this open creates is new and empty: it is not the source and holds nothing to drop.
   int out = -1;
-  const Result opened = OpenForWriting(destination, 0, &out);
+  Result opened = OpenForWritingAt(to.folder, to.name, destination, O_EXCL, &out);
+  if (!opened && opened.systemError() == EEXIST) {
+    // Not truncated on opening: a destination that is the source itself would lose its bytes.
+    opened = OpenForWritingAt(to.folder, to.name, destination, 0, &out);
+    if (!opened) return Closing(in, opened);
+    struct stat destinationStatus;
+    if (fstat(out, &destinationStatus) != 0) {
+      const Result failed = Result::FromErrno(destination, errno);
+      return Closing(in, Closing(out, failed));
+    }
+    if (SameFile(sourceStatus, destinationStatus)) return Closing(in, Closing(out, Result()));
+    // Only regular files hold bytes to drop; opening with O_TRUNC would ignore the others too.
+    if (S_ISREG(destinationStatus.st_mode) && destinationStatus.st_size > 0 &&
+        ftruncate(out, 0) != 0) {
+      const Result failed = Result::FromErrno(destination, errno);
+      return Closing(in, Closing(out, failed));
+    }
+  }
   if (!opened) return Closing(in, opened);
-  struct stat destinationStatus;
-  if (fstat(out, &destinationStatus) != 0) {
-    const Result failed = Result::FromErrno(destination, errno);
-    return Closing(in, Closing(out, failed));
-  }
-  if (SameFile(sourceStatus, destinationStatus)) return Closing(in, Closing(out, Result()));
-  // Only regular files hold bytes to drop; opening with O_TRUNC would ignore the others too.
-  if (S_ISREG(destinationStatus.st_mode) && destinationStatus.st_size > 0 &&
-      ftruncate(out, 0) != 0) {
-    const Result failed = Result::FromErrno(destination, errno);
-    return Closing(in, Closing(out, failed));
-  }
 
   const off_t size = S_ISREG(sourceStatus.st_mode) ? sourceStatus.st_size : 0;
   Result copied;

@@ -18,7 +18,12 @@ Result WriteAll(int fd, const char* data, size_t size, const std::string& path) 
 }
 
 Result OpenForWriting(const std::string& path, int flags, int* fd) {
-  *fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | flags, 0666);
+  return OpenForWritingAt(AT_FDCWD, path, path, flags, fd);
+}
+
+Result OpenForWritingAt(int folder, const std::string& name, const std::string& path, int flags,
+                        int* fd) {
+  *fd = openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | flags, 0666);
   if (*fd >= 0) return Result::Success();
   if (errno == ELOOP) return Result::Failure(path, kLinkInTheWay);
   return Result::FromErrno(path, errno);

@@ -18,6 +18,11 @@ Result WriteAll(int fd, const char* data, size_t size, const std::string& path);
 /// link is in the way.
 Result OpenForWriting(const std::string& path, int flags, int* fd);
 
+/// OpenForWriting of the entry `name` of the open folder `folder` (AT_FDCWD: `name` is a path);
+/// failures name `path`.
+Result OpenForWritingAt(int folder, const std::string& name, const std::string& path, int flags,
+                        int* fd);
+
 /// Replaces the content of the file at `path` with `content` (created with mode 0666 less the
 /// umask when missing; a symbolic link there is never written through). Fails, naming `path`, when it cannot be opened or any byte fails to reach
 /// it, also one that only shows at the close (a full disk).
