@@ -199,7 +199,7 @@ void ArmCodeScanner::ReportSkippedOnlyMacros(const std::string& code, size_t fro
   }
 }
 
-void ArmCodeScanner::AddLine(const std::string& line) {
+void ArmCodeScanner::AddLine(std::string_view line) {
   ++physicalLine_;
   if (continued_.empty()) logicalStart_ = physicalLine_;
   size_t end = line.size();
@@ -209,15 +209,15 @@ void ArmCodeScanner::AddLine(const std::string& line) {
     size_t last = end;
     while (last > 0 && (line[last - 1] == ' ' || line[last - 1] == '\t')) --last;
     if (last > 0 && line[last - 1] == '\\') {
-      continued_.append(line, 0, last - 1);
+      continued_.append(line.substr(0, last - 1));
       return;
     }
   }
   if (continued_.empty()) {
-    ScanLogicalLine(std::string_view(line).substr(0, end), logicalStart_);
+    ScanLogicalLine(line.substr(0, end), logicalStart_);
     return;
   }
-  continued_.append(line, 0, end);
+  continued_.append(line.substr(0, end));
   ScanLogicalLine(continued_, logicalStart_);
   continued_.clear();
 }
@@ -627,7 +627,7 @@ std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> finding
   return reported;
 }
 
-bool IsArmSyntaxAssemblerLine(const std::string& line, bool* inBlockComment) {
+bool IsArmSyntaxAssemblerLine(std::string_view line, bool* inBlockComment) {
   static const char* const kArmDirectives[] = {"area", "export", "import", "preserve8", "require8"};
   std::string visible;
   size_t i = 0;

@@ -124,7 +124,7 @@ class ArmCodeScanner {
   /// The file's path as the findings show it, for the places they name.
   void SetShownPath(std::string shownPath) { shownPath_ = std::move(shownPath); }
   /// Feeds the next physical line, without its "\n" (a "\r" at its end is dropped).
-  void AddLine(const std::string& line);
+  void AddLine(std::string_view line);
   /// Ends the file: scans a last continued line and orders the findings by line and column.
   void Finish();
 
@@ -225,4 +225,4 @@ std::vector<CodeFinding> SelectReportedFindings(std::vector<CodeFinding> finding
 /// Whether `line` of an assembler file shows ARM (armasm) syntax: its first word, outside ";" and
 /// "/* */" comments, is AREA, EXPORT, IMPORT, PRESERVE8 or REQUIRE8, in any case. `inBlockComment`
 /// carries an open "/*" from line to line (start with false).
-bool IsArmSyntaxAssemblerLine(const std::string& line, bool* inBlockComment);
+bool IsArmSyntaxAssemblerLine(std::string_view line, bool* inBlockComment);

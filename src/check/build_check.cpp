@@ -181,11 +181,6 @@ class BuildChecker {
 
   void ScanFile(const std::string& diskPath, const std::string& shownPath, SourceLanguage language,
                 bool isSource, int depth) {
-    struct stat status;
-    if (stat(diskPath.c_str(), &status) == 0) {
-      // A file reached again, under any path, was scanned already.
-      if (!scanned_.insert({status.st_dev, status.st_ino}).second) return;
-    }
     const size_t index = records_.size();
     records_.push_back({shownPath, "", {}});
     ArmCodeScanner scanner(&macros_, language);
@@ -196,12 +191,30 @@ class BuildChecker {
         FollowInclude(include, folder, language, depth, index);
       }
     };
-    const Result read =
-        ReadTextLines(diskPath, kMaxCheckedFileSize, [&](const std::string& line) {
+    // A file reached again, under any path, was scanned already; one that cannot be read is
+    // named once.
+    bool opened = false;
+    bool again = false;
+    const Result read = ReadTextLines(
+        diskPath, kMaxCheckedFileSize,
+        [&](std::string_view line) {
           scanner.AddLine(line);
           if (scanner.HasIncludes()) followIncludes();
           return true;
+        },
+        [&](const struct stat& status) {
+          opened = true;
+          again = !scanned_.insert({status.st_dev, status.st_ino}).second;
+          return !again;
         });
+    struct stat status;
+    if (!opened && !read && stat(diskPath.c_str(), &status) == 0) {
+      again = !scanned_.insert({status.st_dev, status.st_ino}).second;
+    }
+    if (again) {
+      records_.pop_back();
+      return;
+    }
     scanner.Finish();
     followIncludes();
     records_[index].wholeFile = NotCheckedText(read);
@@ -332,7 +345,7 @@ class BuildChecker {
     bool inBlockComment = false;
     bool armSyntax = false;
     const Result read =
-        ReadTextLines(source.diskPath, kMaxCheckedFileSize, [&](const std::string& line) {
+        ReadTextLines(source.diskPath, kMaxCheckedFileSize, [&](std::string_view line) {
           armSyntax = IsArmSyntaxAssemblerLine(line, &inBlockComment);
           return !armSyntax;
         });

@@ -45,7 +45,8 @@ std::string TooLargeReason(uint64_t maxBytes) {
 }
 
 Result ReadTextLines(const std::string& path, uint64_t maxBytes,
-                             const std::function<bool(const std::string& line)>& onLine) {
+                     const std::function<bool(std::string_view line)>& onLine,
+                     const std::function<bool(const struct stat& opened)>& onOpened) {
   // Opening a device can have effects (a serial port's lines, a watchdog): only a regular file is
   // opened. O_NONBLOCK: one replaced by a named pipe meanwhile must not hold the reading up.
   struct stat before;
@@ -61,6 +62,7 @@ Result ReadTextLines(const std::string& path, uint64_t maxBytes,
   if (static_cast<uint64_t>(status.st_size) > maxBytes) {
     return Result::Failure(path, TooLargeReason(maxBytes));
   }
+  if (onOpened && !onOpened(status)) return Result::Success();
 
   // A source file fits one block, read once; a file that reports no size is read to its end.
   const uint64_t fileSize = static_cast<uint64_t>(status.st_size);
@@ -87,6 +89,8 @@ Result ReadTextLines(const std::string& path, uint64_t maxBytes,
         return Result::Failure(path, kNotTextReason);
       }
     }
+    // A line that lies whole in the block is passed where it lies; only one that spans blocks
+    // is gathered.
     size_t from = 0;
     while (from < size) {
       const void* found = memchr(block.get() + from, '\n', size - from);
@@ -95,9 +99,15 @@ Result ReadTextLines(const std::string& path, uint64_t maxBytes,
         break;
       }
       const size_t newline = static_cast<size_t>(static_cast<const char*>(found) - block.get());
-      line.append(block.get() + from, newline - from);
-      if (!onLine(line)) return Result::Success();
-      line.clear();
+      bool goOn;
+      if (line.empty()) {
+        goOn = onLine(std::string_view(block.get() + from, newline - from));
+      } else {
+        line.append(block.get() + from, newline - from);
+        goOn = onLine(line);
+        line.clear();
+      }
+      if (!goOn) return Result::Success();
       from = newline + 1;
     }
   }

@@ -1,9 +1,12 @@
 // Reading a text file one line at a time, refusing files too large to be source or not text.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "fs/result.h"
 
@@ -20,6 +23,10 @@ std::string TooLargeReason(uint64_t maxBytes);
 /// early, with success, when `onLine` returns false. A file larger than `maxBytes` or one that is
 /// not text fails before any line, naming `path`, with TooLargeReason or kNotTextReason (and no
 /// system error); one that cannot be opened or read, or a folder (EISDIR), fails with the
-/// system's reason, also after some lines. Prints nothing.
-Result ReadTextLines(const std::string& path, uint64_t maxBytes,
-                     const std::function<bool(const std::string& line)>& onLine);
+/// system's reason, also after some lines. `line` is valid only during the call. When given,
+/// `onOpened` is called first with the status of the file as opened; when it returns false,
+/// nothing is read and the result is success. Prints nothing.
+[[nodiscard]] Result ReadTextLines(
+    const std::string& path, uint64_t maxBytes,
+    const std::function<bool(std::string_view line)>& onLine,
+    const std::function<bool(const struct stat& opened)>& onOpened = nullptr);

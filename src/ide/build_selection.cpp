@@ -47,7 +47,7 @@ bool IsGnuAssemblerFile(const std::string& path) {
   bool inGnuComment = false;
   bool arm = false;
   bool gnu = false;
-  const Result read = ReadTextLines(path, kMaxCheckedFileSize, [&](const std::string& line) {
+  const Result read = ReadTextLines(path, kMaxCheckedFileSize, [&](std::string_view line) {
     arm = IsArmSyntaxAssemblerLine(line, &inArmComment);
     gnu = IsGnuDirectiveLine(line, &inGnuComment) || gnu;
     return !arm;
@@ -69,7 +69,7 @@ bool StartsWithStartup(const std::string& path) {
 
 }  // namespace
 
-bool IsGnuDirectiveLine(const std::string& line, bool* inBlockComment) {
+bool IsGnuDirectiveLine(std::string_view line, bool* inBlockComment) {
   std::string visible;
   for (size_t i = 0; i < line.size();) {
     if (*inBlockComment) {

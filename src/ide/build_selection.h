@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ide/project_writer.h"
@@ -26,7 +27,7 @@ std::string PathInsideMdkFolder(const std::string& filePath, const std::string& 
 /// Whether a line of assembler text opens with a GNU assembler directive (".syntax", ".global",
 /// ".section"...): its first word, outside "@", "//" and "/* */" comments, begins with ".".
 /// `inBlockComment` carries an open "/*" from line to line (start with false).
-bool IsGnuDirectiveLine(const std::string& line, bool* inBlockComment);
+bool IsGnuDirectiveLine(std::string_view line, bool* inBlockComment);
 
 /// Moves each assembler file (MDK file type 2) of `project`'s groups that MDK builds and that is
 /// GNU syntax, as ARM Compiler 6 projects have (a line opens with a GNU directive and none shows

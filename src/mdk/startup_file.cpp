@@ -46,9 +46,9 @@ std::string TargetStartupFile(const ProjectInfo& project) {
   return project.rteStartupFile;
 }
 
-bool ParseEquLine(const std::string& line, const std::string& symbol, std::string* value) {
+bool ParseEquLine(std::string_view line, const std::string& symbol, std::string* value) {
   // Everything after ";" is a comment.
-  const std::string code = line.substr(0, line.find(';'));
+  const std::string code(line.substr(0, line.find(';')));
   std::string::size_type at = 0;
   if (NextWord(code, &at) != symbol || !IsEqu(NextWord(code, &at))) return false;
   std::string::size_type begin = at;
@@ -87,7 +87,7 @@ StartupSizes ReadStartupSizes(const ProjectInfo& project, const std::string& mdk
   bool heapFound = false;
   const std::string path =
       IsAbsoluteMdkPath(sizes.file) ? sizes.file : mdkFolder + "/" + sizes.file;
-  const Result read = ReadTextLines(path, kMaxStartupFileSize, [&](const std::string& line) {
+  const Result read = ReadTextLines(path, kMaxStartupFileSize, [&](std::string_view line) {
     if (!stackFound) stackFound = ParseEquLine(line, kStackSizeSymbol, &stackValue);
     if (!heapFound) heapFound = ParseEquLine(line, kHeapSizeSymbol, &heapValue);
     return !(stackFound && heapFound);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "fs/result.h"
 #include "mdk/project_info.h"
@@ -27,7 +28,7 @@ struct StartupSize {
 /// Sets `value` from one line of ARM assembler that defines `symbol` with EQU
 /// ("Stack_Size      EQU     0x00000800 ; comment"); leaves it alone and returns false for
 /// any other line. `value` is the text after EQU, blanks and the comment taken off. Pure.
-bool ParseEquLine(const std::string& line, const std::string& symbol, std::string* value);
+bool ParseEquLine(std::string_view line, const std::string& symbol, std::string* value);
 
 /// The number of bytes `value` gives when it is a hexadecimal ("0x800") or decimal ("2048")
 /// number below 2^32; false for an expression, a symbol or anything else. Pure.
