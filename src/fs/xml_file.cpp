@@ -283,6 +283,9 @@ Result LoadXmlFile(const std::string& path, TiXmlDocument& document) {
   }
   text.append(kReadAheadPadding, '\0');
   document.Clear();
+  // No row and column is kept per node: no message names one, and keeping them costs a
+  // tenth of the parse.
+  document.SetTabSize(0);
   document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
   if (document.Error()) return Result::Failure(path, document.ErrorDesc());
   return Result::Success();
