@@ -249,7 +249,8 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   BeginStep("checking the template, the MDK folder and the BSP");
   if (!PrepareProjectFolder(paths, project, &lock)) return kFailure;
   BeginStep("copying the template and the MDK folder");
-  if (!PlaceTemplate(paths)) return kFailure;
+  std::vector<std::string> mdkCopies;
+  if (!PlaceTemplate(paths, &mdkCopies)) return kFailure;
   BeginStep("copying the BSP's linker scripts and startup file");
   if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
   BeginStep("checking the sources before the first build");
@@ -262,7 +263,7 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   ListFilesBelow(paths.projectFolder, &projectFiles);
   const std::vector<PlannedLink> links = PlanLinks(project, projectFiles);
   const BuildSelection selection =
-      SelectBuildInputs(project, links, paths.mdkFolder, paths.projectFolder, projectFiles,
+      SelectBuildInputs(project, links, paths.mdkFolder, paths.projectFolder, mdkCopies,
                         paths.startupName);
 
   // What GCC would reject that has an exact equivalent is ported in a folder of the project's

@@ -328,7 +328,7 @@ bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, Pro
   return true;
 }
 
-bool PlaceTemplate(const RunPaths& paths) {
+bool PlaceTemplate(const RunPaths& paths, std::vector<std::string>* mdkCopies) {
   AnnounceTemplateFolder(paths);
   if (!PathExists(paths.templateFolder)) {
     PrintLine(kTemplatesMissing);
@@ -340,7 +340,12 @@ bool PlaceTemplate(const RunPaths& paths) {
   }
   // The MDK folder's files go in after the template, so they win over template files of the same
   // name. Every file that fails has been named; a project missing one of them is not complete.
-  if (!CopyIntoProjectIfExists(paths.mdkFolder, paths.projectFolder, PrintingCopySink())) {
+  CopySink sink = PrintingCopySink();
+  sink.copied = [&paths, mdkCopies](const std::string& source) {
+    PrintLine(kCopied + source);
+    mdkCopies->push_back(source.substr(paths.mdkFolder.size() + 1));
+  };
+  if (!CopyIntoProjectIfExists(paths.mdkFolder, paths.projectFolder, sink)) {
     PrintLine(kMdkCopyFailed);
     return false;
   }

@@ -75,8 +75,9 @@ bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, Pro
 /// printing "Successfully to copy file: <path>" per file and "Failed to copy file: <path>" (with
 /// the system's reason on standard error) per entry that fails. Returns false after "Templates
 /// path does not exist.", "Failed to copy the tamplate file." or, when any entry of the MDK folder
-/// could not be copied, "Failed to copy the MDK project folder.".
-bool PlaceTemplate(const RunPaths& paths);
+/// could not be copied, "Failed to copy the MDK project folder.". Adds to `mdkCopies` the path of
+/// each file copied from the MDK folder, relative to it.
+bool PlaceTemplate(const RunPaths& paths, std::vector<std::string>* mdkCopies);
 
 /// Copies the series' GCC linker folder to "ldscripts" and the startup file into the project
 /// folder, with the copy lines of PlaceTemplate. Returns false after "Failed to copy the ld file."

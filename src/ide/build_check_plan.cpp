@@ -97,10 +97,11 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
   // A target file of the MDK folder that has no copy (missing, or not a regular file) would leave
   // the firmware without it: the check names it where the build would have found it.
   const std::set<std::string> copied(projectFiles.begin(), projectFiles.end());
+  const MdkFolder mdkFolder(folders.mdkFolder);
   for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.files) {
       if (!file.includeInBuild || IsLinkedFile(file.filePath)) continue;
-      const std::string copy = PathInsideMdkFolder(file.filePath, folders.mdkFolder);
+      const std::string copy = mdkFolder.PathInside(file.filePath);
       if (copy.empty() || copied.count(copy) != 0) continue;
       built.push_back({copy, folders.mdkFolder + "/" + copy, CheckKind::kBuiltSource});
     }

@@ -15,28 +15,39 @@
 
 namespace fs = std::filesystem;
 
-std::string PathInsideMdkFolder(const std::string& filePath, const std::string& mdkFolder) {
+MdkFolder::MdkFolder(const std::string& folder) : segments_(NormalizedSegments(folder)) {}
+
+std::string MdkFolder::PathInside(const std::string& filePath) const {
   const std::string path = ToForwardSlashes(filePath);
-  if (IsAbsoluteMdkPath(path) && path[0] != '/') return "";
-  const std::string full = IsAbsoluteMdkPath(path) ? path : mdkFolder + "/" + path;
-  const std::vector<std::string> file = NormalizedSegments(full);
-  const std::vector<std::string> folder = NormalizedSegments(mdkFolder);
-  if (file.size() <= folder.size() || !std::equal(folder.begin(), folder.end(), file.begin())) {
+  const bool absolute = IsAbsoluteMdkPath(path);
+  if (absolute && path[0] != '/') return "";
+  const std::vector<std::string> file = NormalizedSegments(path);
+  // A relative path, normal, is some ".." and then names. From the folder, each ".." drops one of
+  // its segments, and the names that follow must give the dropped ones back before going on.
+  size_t climbs = 0;
+  while (!absolute && climbs < file.size() && file[climbs] == "..") ++climbs;
+  if (climbs > segments_.size()) return "";
+  const size_t kept = absolute ? 0 : segments_.size() - climbs;
+  const size_t given = segments_.size() - kept;
+  const auto names = file.begin() + static_cast<std::ptrdiff_t>(climbs);
+  if (static_cast<size_t>(file.end() - names) <= given ||
+      !std::equal(segments_.begin() + static_cast<std::ptrdiff_t>(kept), segments_.end(), names)) {
     return "";
   }
-  return JoinSegments(std::vector<std::string>(file.begin() + folder.size(), file.end()));
+  return JoinSegments(
+      std::vector<std::string>(names + static_cast<std::ptrdiff_t>(given), file.end()));
 }
 
 namespace {
 
-// The C, C++ and assembler files of the project folder that also lie, under the same relative
-// path, in the MDK folder: the copies that CDT would otherwise compile.
-std::vector<std::string> CopiedSources(const std::vector<std::string>& projectFiles,
-                                       const std::string& mdkFolder) {
+// The C, C++ and assembler files copied from the MDK folder: the copies that CDT would otherwise
+// compile.
+std::vector<std::string> CopiedSources(const std::vector<std::string>& mdkCopies) {
   std::vector<std::string> sources;
-  for (const std::string& relative : projectFiles) {
-    if (!IsCompiledSourceName(relative) && !IsAssemblerSourceName(relative)) continue;
-    if (PathExists(mdkFolder + "/" + relative)) sources.push_back(relative);
+  for (const std::string& relative : mdkCopies) {
+    if (IsCompiledSourceName(relative) || IsAssemblerSourceName(relative)) {
+      sources.push_back(relative);
+    }
   }
   return sources;
 }
@@ -119,12 +130,13 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
                                              const std::vector<std::string>& copiedSources,
                                              const std::string& mdkFolder,
                                              const std::string& placedStartup) {
+  const MdkFolder folder(mdkFolder);
   std::set<std::string> excluded;
   std::set<std::string> builtCopies(project.rteSourceFiles.begin(), project.rteSourceFiles.end());
   for (const SourceGroup& group : project.groups) {
     for (const SourceFile& file : group.files) {
       if (IsLinkedFile(file.filePath) || !file.includeInBuild) continue;
-      const std::string copy = PathInsideMdkFolder(file.filePath, mdkFolder);
+      const std::string copy = folder.PathInside(file.filePath);
       if (!copy.empty()) builtCopies.insert(copy);
     }
   }
@@ -132,7 +144,7 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
   for (const PlannedLink& link : links) {
     if (!link.built) excluded.insert(link.name);
     // The link builds the file (or nothing does); its copy must never be built as well.
-    const std::string copy = PathInsideMdkFolder(link.filePath, mdkFolder);
+    const std::string copy = folder.PathInside(link.filePath);
     if (!copy.empty()) linkedCopies.insert(copy);
   }
   for (const std::string& source : copiedSources) {
@@ -150,14 +162,14 @@ BuildSelection SelectBuildInputs(const ProjectInfo& project,
                                  const std::vector<PlannedLink>& links,
                                  const std::string& mdkFolder,
                                  const std::string& projectFolder,
-                                 const std::vector<std::string>& projectFiles,
+                                 const std::vector<std::string>& mdkCopies,
                                  const std::string& placedStartup) {
   BuildSelection selection;
   std::error_code error;
   const std::string absoluteMdkFolder =
       fs::absolute(mdkFolder, error).lexically_normal().generic_string();
   selection.excludedPaths = SelectExcludedPaths(
-      project, links, CopiedSources(projectFiles, mdkFolder), absoluteMdkFolder, placedStartup);
+      project, links, CopiedSources(mdkCopies), absoluteMdkFolder, placedStartup);
 
   // An MDK project may list such a folder itself, in another spelling (".\RTE\_Target_1").
   selection.includePaths = project.includePaths;

@@ -19,10 +19,18 @@ struct BuildSelection {
   std::vector<std::string> includeFiles = {};
 };
 
-/// Where a target file's FilePath leads inside the MDK folder `mdkFolder` (absolute and normal),
-/// as a path relative to it with "/"; "" when it leads elsewhere. A path that climbs out and back
-/// in ("..\mdk\main.c") counts as inside. Pure.
-std::string PathInsideMdkFolder(const std::string& filePath, const std::string& mdkFolder);
+/// The MDK folder (absolute and normal), read once for the many FilePaths asked of it.
+class MdkFolder {
+ public:
+  explicit MdkFolder(const std::string& folder);
+  /// Where a target file's FilePath leads inside the folder, as a path relative to it with "/";
+  /// "" when it leads elsewhere. A path that climbs out and back in ("..\mdk\main.c") counts as
+  /// inside. Pure.
+  std::string PathInside(const std::string& filePath) const;
+
+ private:
+  std::vector<std::string> segments_;
+};
 
 /// Whether a line of assembler text opens with a GNU assembler directive (".syntax", ".global",
 /// ".section"...): its first word, outside "@", "//" and "/* */" comments, begins with ".".
@@ -56,11 +64,11 @@ std::vector<std::string> SelectExcludedPaths(const ProjectInfo& project,
                                              const std::string& placedStartup);
 
 /// Chooses what the IDE builds once `projectFolder` has been filled from `mdkFolder` (and, when
-/// `placedStartup` is not "", with that BSP startup file at its top); `projectFiles` are the
-/// project-relative paths of its files, as ListFilesBelow gives them. Prints nothing.
+/// `placedStartup` is not "", with that BSP startup file at its top); `mdkCopies` are the files
+/// copied from the MDK folder, relative to it and to the project folder. Prints nothing.
 BuildSelection SelectBuildInputs(const ProjectInfo& project,
                                  const std::vector<PlannedLink>& links,
                                  const std::string& mdkFolder,
                                  const std::string& projectFolder,
-                                 const std::vector<std::string>& projectFiles,
+                                 const std::vector<std::string>& mdkCopies,
                                  const std::string& placedStartup);

@@ -1,7 +1,14 @@
 // Tests of what the check before the first build looks at in a generated project.
 #include "ide/build_check_plan.h"
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
+
+#include "ide/build_selection.h"
+#include "mdk/mdk_path.h"
 
 namespace {
 
@@ -108,6 +115,36 @@ TEST(BuildCheckPlanTest, LooksAtWhatTheIdeBuildsAndWhatItLeavesOut) {
                     {"../../opt/vendor/dsp.lib", "/opt/vendor/dsp.lib",
                      CheckKind::kPrebuiltLibrary},
                 });
+}
+
+// The MDK folder is read once; where a FilePath leads must be what normalising the whole path
+// gives, for paths that climb out and back in, climb past the root, or are absolute.
+TEST(BuildCheckPlanTest, APathInsideTheMdkFolderIsWhatTheWholeNormalPathSays) {
+  const auto reference = [](const std::string& filePath, const std::string& folder) {
+    const std::string path = ToForwardSlashes(filePath);
+    if (IsAbsoluteMdkPath(path) && path[0] != '/') return std::string();
+    const std::vector<std::string> file =
+        NormalizedSegments(IsAbsoluteMdkPath(path) ? path : folder + "/" + path);
+    const std::vector<std::string> base = NormalizedSegments(folder);
+    if (file.size() <= base.size() || !std::equal(base.begin(), base.end(), file.begin())) {
+      return std::string();
+    }
+    return JoinSegments(std::vector<std::string>(file.begin() + base.size(), file.end()));
+  };
+  const std::vector<std::string> steps = {"..", ".", "", "w", "mdk", "src", "main.c", "C:"};
+  std::mt19937 random(26);
+  for (const std::string folder : {"/w/mdk", "/mdk", "/w/mdk/src"}) {
+    const MdkFolder mdk(folder);
+    for (int i = 0; i < 20000; ++i) {
+      std::string path = random() % 4 == 0 ? "/" : "";
+      for (size_t n = random() % 7; n > 0; --n) {
+        path += steps[random() % steps.size()] + (random() % 2 ? "/" : "\\");
+      }
+      path += steps[random() % steps.size()];
+      ASSERT_EQ(mdk.PathInside(path), reference(path, folder)) << path << " in " << folder;
+    }
+  }
+  EXPECT_EQ(MdkFolder("/w/mdk").PathInside("..\\mdk\\src\\main.c"), "src/main.c");
 }
 
 }  // namespace

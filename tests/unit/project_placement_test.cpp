@@ -103,8 +103,9 @@ TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
   EXPECT_EQ(paths.templateFolder, dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE");
 
   CaptureStdout([&] { EXPECT_TRUE(Prepare(paths)); });
+  std::vector<std::string> copies;
   const std::vector<std::string> lines =
-      SplitLines(CaptureStdout([&] { EXPECT_TRUE(PlaceTemplate(paths)); }));
+      SplitLines(CaptureStdout([&] { EXPECT_TRUE(PlaceTemplate(paths, &copies)); }));
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[0], "Program current run directory: " + dir_.path());
   EXPECT_EQ(lines[1], "Templates path: " + paths.templateFolder);
@@ -160,8 +161,12 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
   MakeDirs(paths.projectFolder);
 
   bool placed = false;
-  const std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths); });
+  std::vector<std::string> copies;
+  const std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths, &copies); });
   EXPECT_TRUE(placed);
+  // What came from the MDK folder, relative to it: the template's files are not among them.
+  EXPECT_EQ(std::set<std::string>(copies.begin(), copies.end()),
+            (std::set<std::string>{"demo.uvprojx", "preferences.ini", "obj/out.o"}));
   const std::vector<std::string> lines = SplitLines(out);
   EXPECT_EQ(lines.front(), "Templates path: " + dir_ / "tpl/QM26R620A/QM26_IDE");
   EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()),
@@ -183,7 +188,8 @@ TEST_F(PlacementTest, TemplateFailuresNameTheEntryOnBothStreams) {
   MakeDirs(dir_ / "qm26_ide_proj");
   RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "none");
   bool placed = true;
-  std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths); });
+  std::vector<std::string> copies;
+  std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths, &copies); });
   EXPECT_FALSE(placed);
   EXPECT_EQ(SplitLines(out), (std::vector<std::string>{
                                  "Templates path: " + dir_ / "none/QM26R620A/QM26_IDE",
@@ -195,7 +201,7 @@ TEST_F(PlacementTest, TemplateFailuresNameTheEntryOnBothStreams) {
   WriteFile(dir_ / "qm26_ide_proj", "a file in the way");
   paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl");
   const std::string err =
-      CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceTemplate(paths); }); });
+      CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceTemplate(paths, &copies); }); });
   EXPECT_FALSE(placed);
   EXPECT_EQ(SplitLines(out),
             (std::vector<std::string>{"Templates path: " + paths.templateFolder,
