@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "fs/case_match.h"
@@ -181,6 +182,8 @@ class BuildChecker {
 
   void ScanFile(const std::string& diskPath, const std::string& shownPath, SourceLanguage language,
                 bool isSource, int depth) {
+    // Most headers are reached again under the path they were first read by.
+    if (!readPaths_.insert(diskPath).second) return;
     const size_t index = records_.size();
     records_.push_back({shownPath, "", {}});
     ArmCodeScanner scanner(&macros_, language);
@@ -195,8 +198,8 @@ class BuildChecker {
     // named once.
     bool opened = false;
     bool again = false;
-    const Result read = ReadTextLines(
-        diskPath, kMaxCheckedFileSize,
+    const Result read = ReadTextLinesAt(
+        folders_.At(diskPath), kMaxCheckedFileSize,
         [&](std::string_view line) {
           scanner.AddLine(line);
           if (scanner.HasIncludes()) followIncludes();
@@ -376,6 +379,8 @@ class BuildChecker {
   MacroState macros_;
   std::set<std::string> macroNames_;
   std::set<std::pair<dev_t, ino_t>> scanned_;
+  std::unordered_set<std::string> readPaths_;
+  OpenFolder folders_;  // the folder of the file read last: the sources of a folder come together
   std::unordered_map<std::string, FoundHeader> foundHeaders_;
   CaseResolver caseResolver_;
   std::vector<FileRecord> records_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <sys/types.h>
 
+#include "fs/file_at.h"
 #include "fs/result.h"
 
 /// Moves up to `length` bytes from the file offset of `in` to the file offset of `out` inside the
@@ -26,14 +27,6 @@ Result CopyFile(const std::string& source, const std::string& destination);
 /// stopped.
 Result CopyFileWith(const std::string& source, const std::string& destination,
                     KernelCopy kernelCopy);
-
-/// A file named by its entry in an open folder: `name` in `folder` (AT_FDCWD: `name` is a path,
-/// from the working folder); `path` is the path failures name.
-struct FileAt {
-  int folder;
-  const std::string& name;
-  const std::string& path;
-};
 
 /// CopyFile (with `kernelCopy` as CopyFileWith takes it, copy_file_range when null) of files given
 /// by their folders: a walk over a tree copies each file without walking its path again.

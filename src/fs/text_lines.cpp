@@ -47,13 +47,20 @@ std::string TooLargeReason(uint64_t maxBytes) {
 Result ReadTextLines(const std::string& path, uint64_t maxBytes,
                      const std::function<bool(std::string_view line)>& onLine,
                      const std::function<bool(const struct stat& opened)>& onOpened) {
+  return ReadTextLinesAt({AT_FDCWD, path, path}, maxBytes, onLine, onOpened);
+}
+
+Result ReadTextLinesAt(const FileAt& at, uint64_t maxBytes,
+                       const std::function<bool(std::string_view line)>& onLine,
+                       const std::function<bool(const struct stat& opened)>& onOpened) {
+  const std::string& path = at.path;
   // Opening a device can have effects (a serial port's lines, a watchdog): only a regular file is
   // opened. O_NONBLOCK: one replaced by a named pipe meanwhile must not hold the reading up.
   struct stat before;
-  if (stat(path.c_str(), &before) != 0) return Result::FromErrno(path, errno);
+  if (fstatat(at.folder, at.name.c_str(), &before, 0) != 0) return Result::FromErrno(path, errno);
   if (S_ISDIR(before.st_mode)) return Result::FromErrno(path, EISDIR);
   if (!S_ISREG(before.st_mode)) return Result::Failure(path, kNotTextReason);
-  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  FileDescriptor file(openat(at.folder, at.name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) return Result::FromErrno(path, errno);
   struct stat status;
   if (fstat(file.get(), &status) != 0) return Result::FromErrno(path, errno);

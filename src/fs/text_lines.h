@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "fs/file_at.h"
 #include "fs/result.h"
 
 /// The reason of the failure for a file that is not text: a NUL byte in its first 8 KiB, or not a
@@ -28,5 +29,11 @@ std::string TooLargeReason(uint64_t maxBytes);
 /// nothing is read and the result is success. Prints nothing.
 [[nodiscard]] Result ReadTextLines(
     const std::string& path, uint64_t maxBytes,
+    const std::function<bool(std::string_view line)>& onLine,
+    const std::function<bool(const struct stat& opened)>& onOpened = nullptr);
+
+/// ReadTextLines of a file named by its entry in an open folder.
+[[nodiscard]] Result ReadTextLinesAt(
+    const FileAt& file, uint64_t maxBytes,
     const std::function<bool(std::string_view line)>& onLine,
     const std::function<bool(const struct stat& opened)>& onOpened = nullptr);

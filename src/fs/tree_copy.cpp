@@ -2,8 +2,6 @@
 #include "fs/tree_copy.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
@@ -30,26 +28,6 @@ std::optional<DirectoryId> IdentityOf(const std::string& path) {
   if (stat(path.c_str(), &status) != 0) return std::nullopt;
   return DirectoryId{status.st_dev, status.st_ino};
 }
-
-// A folder held open while its files are copied, closed at scope end.
-class OpenFolder {
- public:
-  explicit OpenFolder(const std::string& path)
-      : fd_(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
-  ~OpenFolder() {
-    if (fd_ >= 0) close(fd_);
-  }
-  OpenFolder(const OpenFolder&) = delete;
-  OpenFolder& operator=(const OpenFolder&) = delete;
-
-  // The entry `name` of the folder, or `path` itself when the folder could not be opened.
-  FileAt At(const std::string& name, const std::string& path) const {
-    return fd_ >= 0 ? FileAt{fd_, name, path} : FileAt{AT_FDCWD, path, path};
-  }
-
- private:
-  const int fd_;
-};
 
 // One walk: its sink, and what it knows beyond the current folder. Links may lead back into a
 // folder being copied, or into the folder being filled, and either would never end.
@@ -113,15 +91,15 @@ class TreeWalk {
   // Copies the regular files of `entries` with CopyFileAt; true when none failed.
   bool CopyFiles(const std::string& source, const std::vector<DirectoryEntry>& entries,
                  const std::string& destination) {
-    const OpenFolder from(source);
-    const OpenFolder to(destination);
+    OpenFolder from;
+    OpenFolder to;
     bool copiedAll = true;
     for (const DirectoryEntry& entry : entries) {
       if (entry.kind != EntryKind::kRegularFile) continue;
       const std::string sourceEntry = source + "/" + entry.name;
       const std::string destinationEntry = destination + "/" + entry.name;
-      const Result copied = CopyFileAt(from.At(entry.name, sourceEntry),
-                                       to.At(entry.name, destinationEntry), nullptr);
+      const Result copied =
+          CopyFileAt(from.At(sourceEntry), to.At(destinationEntry), nullptr);
       if (copied) {
         if (sink_.copied) sink_.copied(sourceEntry);
       } else {
