@@ -2,6 +2,7 @@
 // Windows, where MDK ran, never noticed.
 #include "ide/case_correction.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <map>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "fs/case_match.h"
+#include "fs/file_at.h"
 #include "mdk/mdk_path.h"
 
 namespace {
@@ -41,8 +43,11 @@ class DiskSpelling {
     const bool absolute = path[0] == '/';
     // A drive letter names nothing on this system.
     if (IsAbsoluteMdkPath(path) && !absolute) return "";
+    // Most paths are as on disk; the files of a folder come together, looked up in it.
+    const std::string full = Full(path);
+    const FileAt at = open_.At(full);
     struct stat status;
-    if (stat(Full(path).c_str(), &status) == 0) return "";
+    if (fstatat(at.folder, at.name.c_str(), &status, 0) == 0) return "";
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -80,6 +85,7 @@ class DiskSpelling {
   const std::string mdkFolder_;
   std::map<std::string, CaseResolution> folders_;
   CaseResolver resolver_;
+  OpenFolder open_;
 };
 
 }  // namespace
