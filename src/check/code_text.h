@@ -27,18 +27,8 @@ inline uint32_t ByteMask(uint64_t bytes) {
 }
 #endif
 
-// Bit i set for each of the first `count` (at most 16) bytes at `bytes` that is one of
-// `kWanted` (none of them '\0').
-template <char... kWanted>
-uint32_t MatchMask(const char* bytes, size_t count) {
-  // A short block is padded with zeros, which match nothing.
-  Bytes16 block = {};
-  if (count == sizeof block) {
-    std::memcpy(&block, bytes, sizeof block);
-  } else {
-    std::memcpy(&block, bytes, count);
-  }
-  const auto hits = ((block == static_cast<unsigned char>(kWanted)) | ...);
+// Bit i set for each byte i of `hits` that is 0xFF (each is 0 or 0xFF, as comparisons give).
+inline uint32_t MaskOf(const Bytes16& hits) {
 #if defined(__SSE2__)
   __m128i matched;
   std::memcpy(&matched, &hits, sizeof matched);
@@ -50,12 +40,35 @@ uint32_t MatchMask(const char* bytes, size_t count) {
 #endif
 }
 
+// Bit i set for each byte at + i of `text` (i < 16, at + i < text.size()) that is one of
+// `kWanted`. Every line goes through here a few times: the bytes are loaded 16 at a time, the
+// last ones as the 16 that end the text, never copied a byte at a time.
+template <char... kWanted>
+uint32_t MatchMask(std::string_view text, size_t at) {
+  const size_t size = text.size();
+  Bytes16 block;
+  if (size - at >= sizeof block) {
+    std::memcpy(&block, text.data() + at, sizeof block);
+    return MaskOf(((block == static_cast<unsigned char>(kWanted)) | ...));
+  }
+  if (size >= sizeof block) {
+    std::memcpy(&block, text.data() + size - sizeof block, sizeof block);
+    return MaskOf(((block == static_cast<unsigned char>(kWanted)) | ...)) >>
+           (at - (size - sizeof block));
+  }
+  uint32_t mask = 0;
+  for (size_t i = at; i < size; ++i) {
+    if (((text[i] == kWanted) || ...)) mask |= 1u << (i - at);
+  }
+  return mask;
+}
+
 // The position of the first of `kWanted` in `text` from `from` on; text.size() when none is.
 template <char... kWanted>
 size_t FindAnyOf(std::string_view text, size_t from) {
   const size_t size = text.size();
   for (size_t i = from; i < size; i += 16) {
-    const uint32_t mask = MatchMask<kWanted...>(text.data() + i, size - i < 16 ? size - i : 16);
+    const uint32_t mask = MatchMask<kWanted...>(text, i);
     if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(mask));
   }
   return size;

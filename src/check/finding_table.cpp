@@ -38,7 +38,7 @@ bool MayHoldFinding(std::string_view text) {
   };
   const size_t size = text.size();
   for (size_t i = 0; i < size; i += 16) {
-    uint32_t mask = MatchMask<'_', '$', 'f'>(text.data() + i, size - i < 16 ? size - i : 16);
+    uint32_t mask = MatchMask<'_', '$', 'f'>(text, i);
     // Each candidate is told by the byte after its first before any comparison.
     for (; mask != 0; mask &= mask - 1) {
       const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
