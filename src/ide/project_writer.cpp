@@ -5,7 +5,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <map>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <tinyxml.h>
@@ -107,7 +108,8 @@ class TakenNames {
 
   // Why `name` cannot be a file link here; "" when it can.
   std::string Conflict(const std::string& name) const {
-    if (folders_.count(name) != 0) return folders_.at(name);
+    const auto folder = folders_.find(name);
+    if (folder != folders_.end()) return folder->second;
     const auto file = files_.find(name);
     if (file != files_.end()) return file->second;
     for (std::string::size_type slash = name.find('/'); slash != std::string::npos;
@@ -127,8 +129,9 @@ class TakenNames {
   }
 
  private:
-  std::map<std::string, std::string> files_;
-  std::map<std::string, std::string> folders_;
+  // Looked up for each link and each folder above it: hashed, and the reasons not copied.
+  std::unordered_map<std::string, const char*> files_;
+  std::unordered_map<std::string, const char*> folders_;
 };
 
 }  // namespace
