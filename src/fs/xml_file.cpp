@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -253,15 +254,18 @@ Result ReadRegularFile(const std::string& path, std::string& content) {
 void NormalizeLineEnds(std::string& text) {
   const size_t nul = text.find('\0');
   if (nul != std::string::npos) text.resize(nul);
-  if (text.find('\r') == std::string::npos) return;
-  size_t out = 0;
-  for (size_t in = 0; in < text.size(); ++in) {
-    if (text[in] == '\r') {
-      text[out++] = '\n';
-      if (in + 1 < text.size() && text[in + 1] == '\n') ++in;
-    } else {
-      text[out++] = text[in];
-    }
+  size_t in = text.find('\r');
+  if (in == std::string::npos) return;
+  // MDK writes CR LF: the text between two CRs moves down as a whole.
+  size_t out = in;
+  while (in < text.size()) {
+    text[out++] = '\n';
+    if (++in < text.size() && text[in] == '\n') ++in;
+    size_t next = text.find('\r', in);
+    if (next == std::string::npos) next = text.size();
+    std::memmove(&text[out], text.data() + in, next - in);
+    out += next - in;
+    in = next;
   }
   text.resize(out);
 }

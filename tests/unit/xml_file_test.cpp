@@ -62,6 +62,7 @@ TEST(XmlFileTest, LoadsWhatTheLibraryLoadsAndRefusesTheRest) {
   const std::string theirs = temp / "theirs.xml";
   const std::vector<std::string> contents = {
       "<?xml version=\"1.0\"?>\r\n<a x='1'>\r\n  <b>t\rx</b>\n</a>\r\n",
+      "<a>x\r\r\ny\r\n\r</a>\r",
       "\xEF\xBB\xBF<a>\xE4\xB8\xAD &amp; &#x41;</a>",
       std::string("<a>before<b/>\0after</a>", 23),
       "<a><b></a>",
