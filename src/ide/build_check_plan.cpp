@@ -24,14 +24,37 @@ constexpr int kLibraryFileType = 4;
 
 bool IsAbsolute(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
+// Whether `folder` is absolute, not the root, and has no empty, "." or ".." step.
+bool IsNormalFolder(const std::string& folder) {
+  if (folder.size() < 2 || folder[0] != '/') return false;
+  for (size_t at = 0; at < folder.size();) {
+    const size_t next = std::min(folder.find('/', at + 1), folder.size());
+    const size_t size = next - at - 1;
+    if (size == 0 || (size == 1 && folder[at + 1] == '.') ||
+        (size == 2 && folder[at + 1] == '.' && folder[at + 2] == '.')) {
+      return false;
+    }
+    at = next;
+  }
+  return true;
+}
+
 // `path` below the absolute `folder` unless it is absolute itself, without ".", ".." and empty
 // steps; a ".." at the root stays there.
 std::string Below(const std::string& folder, const std::string& path) {
+  // Asked for every linked file of the same few folders: a normal folder is taken as it is, and
+  // only the path's own steps are read.
+  const bool relativeToNormal = !IsAbsolute(path) && IsNormalFolder(folder);
   const std::vector<std::string> segments =
-      NormalizedSegments(IsAbsolute(path) ? path : folder + "/" + path);
+      NormalizedSegments(IsAbsolute(path) || relativeToNormal ? path : folder + "/" + path);
   size_t climbs = 0;
   while (climbs < segments.size() && segments[climbs] == "..") ++climbs;
   std::string normal;
+  if (relativeToNormal) {
+    // Each ".." drops one of the folder's steps; none climbs above the root.
+    normal = folder;
+    for (size_t i = 0; i < climbs && !normal.empty(); ++i) normal.resize(normal.rfind('/'));
+  }
   for (size_t i = climbs; i < segments.size(); ++i) normal += "/" + segments[i];
   return normal.empty() ? "/" : normal;
 }
