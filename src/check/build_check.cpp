@@ -183,7 +183,7 @@ class BuildChecker {
   void ScanFile(const std::string& diskPath, const std::string& shownPath, SourceLanguage language,
                 bool isSource, int depth) {
     // Most headers are reached again under the path they were first read by.
-    if (!readPaths_.insert(diskPath).second) return;
+    if (!isSource && !readHeaders_.insert(diskPath).second) return;
     const size_t index = records_.size();
     records_.push_back({shownPath, "", {}});
     ArmCodeScanner scanner(&macros_, language);
@@ -379,7 +379,7 @@ class BuildChecker {
   MacroState macros_;
   std::set<std::string> macroNames_;
   std::set<std::pair<dev_t, ino_t>> scanned_;
-  std::unordered_set<std::string> readPaths_;
+  std::unordered_set<std::string> readHeaders_;
   OpenFolder folders_;  // the folder of the file read last: the sources of a folder come together
   std::unordered_map<std::string, FoundHeader> foundHeaders_;
   CaseResolver caseResolver_;

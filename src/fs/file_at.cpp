@@ -13,9 +13,14 @@ FileAt OpenFolder::At(const std::string& path) {
   // A name without a folder, or a folder ending in "/": the path walk is short or odd.
   if (slash == std::string::npos || slash + 1 == path.size()) return {AT_FDCWD, path, path};
   const size_t length = slash == 0 ? 1 : slash;
-  if (!tried_ || folder_.compare(0, std::string::npos, path, 0, length) != 0) {
+  if (folder_.compare(0, std::string::npos, path, 0, length) != 0) {
     if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    tried_ = false;
     folder_.assign(path, 0, length);
+    return {AT_FDCWD, path, path};
+  }
+  if (!tried_) {
     fd_ = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     tried_ = true;
   }

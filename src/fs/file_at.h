@@ -20,9 +20,10 @@ class OpenFolder {
   OpenFolder(const OpenFolder&) = delete;
   OpenFolder& operator=(const OpenFolder&) = delete;
 
-  /// The file at `path` as the entry of its folder, which is opened unless it is the folder of
-  /// the file before; `path` itself, from the working folder, when the folder cannot be opened
-  /// (its failure is then the file's). `path` must outlive the result.
+  /// The file at `path` as the entry of its folder, held open from the second file of a folder
+  /// in a row on (a folder of one file costs no more than its path); `path` itself, from the
+  /// working folder, for the first and when the folder cannot be opened (its failure is then the
+  /// file's). `path` must outlive the result.
   FileAt At(const std::string& path);
 
  private:
