@@ -28,7 +28,9 @@ inline uint32_t ByteMask(uint64_t bytes) {
 #endif
 
 // Bit i set for each byte i of `hits` that is 0xFF (each is 0 or 0xFF, as comparisons give).
-inline uint32_t MaskOf(const Bytes16& hits) {
+template <typename Hits>
+uint32_t MaskOf(const Hits& hits) {
+  static_assert(sizeof hits == 16, "16 comparisons");
 #if defined(__SSE2__)
   __m128i matched;
   std::memcpy(&matched, &hits, sizeof matched);

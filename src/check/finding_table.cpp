@@ -29,6 +29,28 @@ const NamedFinding* FindNamedFinding(std::string_view name) {
 // the tables above and every symbol it looks for holds "__" or "$$", or begins a retargeting hook
 // or a system call without them ("fputc", "fgetc", "_sys_", "_ttywrch", "_write", "_read",
 // "_exit", "_isatty"). A line without any of these is passed over.
+namespace {
+
+// Bit i set where byte i of the 16 at `bytes` (which has 18 readable) and the one or two after it
+// begin "__", "$$", "fp", "fg", "_s", "_tt", "_w", "_r", "_e" or "_i".
+uint32_t PairMask(const char* bytes) {
+  Bytes16 b0;
+  Bytes16 b1;
+  Bytes16 b2;
+  std::memcpy(&b0, bytes, sizeof b0);
+  std::memcpy(&b1, bytes + 1, sizeof b1);
+  std::memcpy(&b2, bytes + 2, sizeof b2);
+  const auto is = [](const Bytes16& block, char c) {
+    return block == static_cast<unsigned char>(c);
+  };
+  const auto afterUnderscore = is(b1, '_') | is(b1, 's') | (is(b1, 't') & is(b2, 't')) |
+                               is(b1, 'w') | is(b1, 'r') | is(b1, 'e') | is(b1, 'i');
+  return MaskOf((is(b0, '_') & afterUnderscore) | (is(b0, '$') & is(b1, '$')) |
+                (is(b0, 'f') & (is(b1, 'p') | is(b1, 'g'))));
+}
+
+}  // namespace
+
 bool MayHoldFinding(std::string_view text) {
   // `rest` begins with `word`, whose first byte is known to match: the next two are compared
   // before the rest, so that uint32_t's "_t" costs no call.
@@ -38,7 +60,9 @@ bool MayHoldFinding(std::string_view text) {
   };
   const size_t size = text.size();
   for (size_t i = 0; i < size; i += 16) {
-    uint32_t mask = MatchMask<'_', '$', 'f'>(text, i);
+    // Where the two bytes after a block can be read, the block's candidates are only those whose
+    // next bytes fit too; uint32_t's "_t" and a name's "_f" go no further.
+    uint32_t mask = size - i >= 18 ? PairMask(text.data() + i) : MatchMask<'_', '$', 'f'>(text, i);
     // Each candidate is told by the byte after its first before any comparison.
     for (; mask != 0; mask &= mask - 1) {
       const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
