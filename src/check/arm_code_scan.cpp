@@ -272,8 +272,12 @@ void ArmCodeScanner::ScanLogicalLine(std::string_view line, int lineNumber) {
   // and is looked at where it is.
   if (!inBlockComment_ && !IsAssembler(language_) &&
       FindAnyOf<'/', '"', '\'', '@'>(line, 0) == line.size()) {
-    const size_t first = line.find_first_not_of(" \t\f\v");
-    if (first == std::string_view::npos) return;
+    size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t' ||
+                                   line[first] == '\f' || line[first] == '\v')) {
+      ++first;
+    }
+    if (first == line.size()) return;
     if (line[first] != '#') {
       if (!Active()) return;
       if (passesItsLastIdentifierOnly(line)) {
