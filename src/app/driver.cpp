@@ -1,6 +1,7 @@
 // The run: banner, options, and every generation step in order.
 #include "app/driver.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -16,7 +17,6 @@
 #include "chip/chip_catalogue.h"
 #include "chip/linker_script.h"
 #include "chip/settings_file.h"
-#include "fs/directory_list.h"
 #include "fs/xml_file.h"
 #include "fs/xml_text.h"
 #include "ide/build_check_plan.h"
@@ -249,21 +249,23 @@ int Generate(const CommandLine& options, ProjectInfo& project) {
   BeginStep("checking the template, the MDK folder and the BSP");
   if (!PrepareProjectFolder(paths, project, &lock)) return kFailure;
   BeginStep("copying the template and the MDK folder");
-  std::vector<std::string> mdkCopies;
-  if (!PlaceTemplate(paths, &mdkCopies)) return kFailure;
+  PlacedFiles placed;
+  if (!PlaceTemplate(paths, &placed)) return kFailure;
   BeginStep("copying the BSP's linker scripts and startup file");
-  if (!options.bspPath.empty() && !PlaceBspFiles(paths)) return kFailure;
+  if (!options.bspPath.empty() && !PlaceBspFiles(paths, &placed)) return kFailure;
   BeginStep("checking the sources before the first build");
   // The IDE compiles whatever lies in the project folder: link the target's files under names no
   // entry of the folder has, leave out what the MDK target does not build, and give it the include
   // folders MDK adds by itself.
-  // The project folder holds all it will hold until the linker scripts are reduced at the end:
-  // listed once for the links, the choice of what is built and the check.
-  std::vector<std::string> projectFiles;
-  ListFilesBelow(paths.projectFolder, &projectFiles);
+  // The project folder holds all it will hold until the linker scripts are reduced at the end,
+  // what the copies put there: the same list for the links, the choice of what is built and the
+  // check.
+  std::vector<std::string> projectFiles = placed.projectFiles;
+  std::sort(projectFiles.begin(), projectFiles.end());
+  projectFiles.erase(std::unique(projectFiles.begin(), projectFiles.end()), projectFiles.end());
   const std::vector<PlannedLink> links = PlanLinks(project, projectFiles);
   const BuildSelection selection =
-      SelectBuildInputs(project, links, paths.mdkFolder, paths.projectFolder, mdkCopies,
+      SelectBuildInputs(project, links, paths.mdkFolder, paths.projectFolder, placed.mdkCopies,
                         paths.startupName);
 
   // What GCC would reject that has an exact equivalent is ported in a folder of the project's

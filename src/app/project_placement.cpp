@@ -328,23 +328,37 @@ bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, Pro
   return true;
 }
 
-bool PlaceTemplate(const RunPaths& paths, std::vector<std::string>* mdkCopies) {
+// The printing sink that also notes each file copied from the folder `from` into the project
+// folder's `into` ("" for its top), relative to the project folder, and, when `also` is given,
+// relative to `from` there.
+CopySink NotingCopySink(const std::string& from, const std::string& into,
+                        std::vector<std::string>* files, std::vector<std::string>* also) {
+  CopySink sink = PrintingCopySink();
+  const size_t skip = from.size() + (from.empty() || from.back() != '/' ? 1 : 0);
+  sink.copied = [skip, into, files, also](const std::string& source) {
+    PrintLine(kCopied + source);
+    const std::string relative = source.substr(skip);
+    files->push_back(into.empty() ? relative : into + "/" + relative);
+    if (also != nullptr) also->push_back(relative);
+  };
+  return sink;
+}
+
+bool PlaceTemplate(const RunPaths& paths, PlacedFiles* placed) {
   AnnounceTemplateFolder(paths);
   if (!PathExists(paths.templateFolder)) {
     PrintLine(kTemplatesMissing);
     return false;
   }
-  if (!CopyDirectoryTree(paths.templateFolder, paths.projectFolder, PrintingCopySink())) {
+  if (!CopyDirectoryTree(paths.templateFolder, paths.projectFolder,
+                         NotingCopySink(paths.templateFolder, "", &placed->projectFiles, nullptr))) {
     PrintLine(kTemplateCopyFailed);
     return false;
   }
   // The MDK folder's files go in after the template, so they win over template files of the same
   // name. Every file that fails has been named; a project missing one of them is not complete.
-  CopySink sink = PrintingCopySink();
-  sink.copied = [&paths, mdkCopies](const std::string& source) {
-    PrintLine(kCopied + source);
-    mdkCopies->push_back(source.substr(paths.mdkFolder.size() + 1));
-  };
+  const CopySink sink =
+      NotingCopySink(paths.mdkFolder, "", &placed->projectFiles, &placed->mdkCopies);
   if (!CopyIntoProjectIfExists(paths.mdkFolder, paths.projectFolder, sink)) {
     PrintLine(kMdkCopyFailed);
     return false;
@@ -352,8 +366,10 @@ bool PlaceTemplate(const RunPaths& paths, std::vector<std::string>* mdkCopies) {
   return true;
 }
 
-bool PlaceBspFiles(const RunPaths& paths) {
-  if (!CopyDirectoryTree(paths.bspLinkerFolder, paths.projectLinkerFolder, PrintingCopySink())) {
+bool PlaceBspFiles(const RunPaths& paths, PlacedFiles* placed) {
+  const CopySink sink = NotingCopySink(paths.bspLinkerFolder, kLinkerScriptFolder,
+                                       &placed->projectFiles, nullptr);
+  if (!CopyDirectoryTree(paths.bspLinkerFolder, paths.projectLinkerFolder, sink)) {
     PrintLine(kLinkerCopyFailed);
     return false;
   }
@@ -367,6 +383,7 @@ bool PlaceBspFiles(const RunPaths& paths) {
     return false;
   }
   PrintLine("The startup file was updated successfully.");
+  placed->projectFiles.push_back(paths.startupName);
   return true;
 }
 

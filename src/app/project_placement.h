@@ -71,18 +71,27 @@ class ProjectLock {
 /// folder is then left as it was, and one the run created is removed unless another run holds it.
 bool PrepareProjectFolder(const RunPaths& paths, const ProjectInfo& project, ProjectLock* lock);
 
+/// What the copies put into the project folder, which held nothing before them.
+struct PlacedFiles {
+  /// Every file copied, relative to the project folder (one the template and the MDK folder both
+  /// hold comes twice).
+  std::vector<std::string> projectFiles;
+  /// The files copied from the MDK folder, relative to it (and to the project folder).
+  std::vector<std::string> mdkCopies;
+};
+
 /// Copies the chip model's template, then the MDK folder's contents, into the project folder,
 /// printing "Successfully to copy file: <path>" per file and "Failed to copy file: <path>" (with
 /// the system's reason on standard error) per entry that fails. Returns false after "Templates
 /// path does not exist.", "Failed to copy the tamplate file." or, when any entry of the MDK folder
-/// could not be copied, "Failed to copy the MDK project folder.". Adds to `mdkCopies` the path of
-/// each file copied from the MDK folder, relative to it.
-bool PlaceTemplate(const RunPaths& paths, std::vector<std::string>* mdkCopies);
+/// could not be copied, "Failed to copy the MDK project folder.". Adds each copied file to
+/// `placed`.
+bool PlaceTemplate(const RunPaths& paths, PlacedFiles* placed);
 
 /// Copies the series' GCC linker folder to "ldscripts" and the startup file into the project
 /// folder, with the copy lines of PlaceTemplate. Returns false after "Failed to copy the ld file."
-/// or "Failed to copy the .s file.".
-bool PlaceBspFiles(const RunPaths& paths);
+/// or "Failed to copy the .s file.". Adds each copied file to `placed->projectFiles`.
+bool PlaceBspFiles(const RunPaths& paths, PlacedFiles* placed);
 
 /// True when the last component of `path` contains the series name of `chipModel`.
 bool PathMatchesSeries(const std::string& path, const std::string& chipModel);

@@ -103,7 +103,7 @@ TEST_F(PlacementTest, WorkingDirectoryTemplatesWhenNoPathIsGiven) {
   EXPECT_EQ(paths.templateFolder, dir_ / "QM26IDE_Templates/QM26R620A/QM26_IDE");
 
   CaptureStdout([&] { EXPECT_TRUE(Prepare(paths)); });
-  std::vector<std::string> copies;
+  PlacedFiles copies;
   const std::vector<std::string> lines =
       SplitLines(CaptureStdout([&] { EXPECT_TRUE(PlaceTemplate(paths, &copies)); }));
   ASSERT_GE(lines.size(), 2u);
@@ -161,12 +161,20 @@ TEST_F(PlacementTest, TemplateThenMdkFolderFillTheProject) {
   MakeDirs(paths.projectFolder);
 
   bool placed = false;
-  std::vector<std::string> copies;
+  PlacedFiles copies;
   const std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths, &copies); });
   EXPECT_TRUE(placed);
   // What came from the MDK folder, relative to it: the template's files are not among them.
-  EXPECT_EQ(std::set<std::string>(copies.begin(), copies.end()),
+  EXPECT_EQ(std::set<std::string>(copies.mdkCopies.begin(), copies.mdkCopies.end()),
             (std::set<std::string>{"demo.uvprojx", "preferences.ini", "obj/out.o"}));
+  // Every file copied is listed, as the project folder holds it.
+  std::set<std::string> listed(copies.projectFiles.begin(), copies.projectFiles.end());
+  for (const std::string& entry : ListTree(dir_ / "qm26_ide_proj")) {
+    if (entry.back() != '/') {
+      EXPECT_EQ(listed.erase(entry), 1u) << entry;
+    }
+  }
+  EXPECT_TRUE(listed.empty());
   const std::vector<std::string> lines = SplitLines(out);
   EXPECT_EQ(lines.front(), "Templates path: " + dir_ / "tpl/QM26R620A/QM26_IDE");
   EXPECT_EQ(std::set<std::string>(lines.begin() + 1, lines.end()),
@@ -188,7 +196,7 @@ TEST_F(PlacementTest, TemplateFailuresNameTheEntryOnBothStreams) {
   MakeDirs(dir_ / "qm26_ide_proj");
   RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "none");
   bool placed = true;
-  std::vector<std::string> copies;
+  PlacedFiles copies;
   std::string out = CaptureStdout([&] { placed = PlaceTemplate(paths, &copies); });
   EXPECT_FALSE(placed);
   EXPECT_EQ(SplitLines(out), (std::vector<std::string>{
@@ -221,7 +229,8 @@ TEST_F(PlacementTest, BspFilesLandInLdscriptsAndAtTheTop) {
     RemoveTree(paths.projectFolder);
     MakeDirs(paths.projectFolder);
     bool placed = false;
-    const std::string out = CaptureStdout([&] { placed = PlaceBspFiles(paths); });
+    PlacedFiles placedBsp;
+    const std::string out = CaptureStdout([&] { placed = PlaceBspFiles(paths, &placedBsp); });
     EXPECT_TRUE(placed);
     const std::vector<std::string> lines = SplitLines(out);
     ASSERT_EQ(lines.size(), 4u) << out;
@@ -231,6 +240,10 @@ TEST_F(PlacementTest, BspFilesLandInLdscriptsAndAtTheTop) {
               (std::set<std::string>{"ldscripts/", "ldscripts/" + std::string(model) + "xG_FLASH.ld",
                                      "ldscripts/" + std::string(model) + "xE_FLASH.ld",
                                      paths.startupName}));
+    EXPECT_EQ(std::set<std::string>(placedBsp.projectFiles.begin(), placedBsp.projectFiles.end()),
+              (std::set<std::string>{"ldscripts/" + std::string(model) + "xG_FLASH.ld",
+                                     "ldscripts/" + std::string(model) + "xE_FLASH.ld",
+                                     paths.startupName}));
   }
 }
 
@@ -238,15 +251,16 @@ TEST_F(PlacementTest, BspFailuresNameTheMissingPiece) {
   const RunPaths paths = Paths(dir_ / "mdk/demo.uvprojx", dir_ / "tpl", dir_ / "bsp");
   MakeDirs(paths.projectFolder);
   bool placed = true;
+  PlacedFiles placedBsp;
   // No series folder at all.
-  std::string out = CaptureStdout([&] { placed = PlaceBspFiles(paths); });
+  std::string out = CaptureStdout([&] { placed = PlaceBspFiles(paths, &placedBsp); });
   EXPECT_FALSE(placed);
   EXPECT_EQ(SplitLines(out), std::vector<std::string>{"Failed to copy the ld file."});
 
   // Linker folder there, startup file missing.
   WriteFile(paths.bspLinkerFolder + "/QM26R620AxG_FLASH.ld", "ld");
   const std::string err =
-      CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceBspFiles(paths); }); });
+      CaptureStderr([&] { out = CaptureStdout([&] { placed = PlaceBspFiles(paths, &placedBsp); }); });
   EXPECT_FALSE(placed);
   const std::vector<std::string> lines = SplitLines(out);
   EXPECT_EQ(lines.back(), "Failed to copy the .s file.");
