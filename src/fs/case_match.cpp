@@ -66,6 +66,17 @@ const CaseResolver::Listing& CaseResolver::ListingOf(const std::string& folder) 
   return listing;
 }
 
+bool CaseResolver::ListsExactly(const std::string& folder, const std::string& name) {
+  const Listing& listing = ListingOf(folder);
+  if (!listing.listed) return false;
+  const auto names = listing.byLowerCase.find(LowerCase(name));
+  if (names == listing.byLowerCase.end()) return false;
+  for (const std::string& entry : names->second) {
+    if (entry == name) return true;
+  }
+  return false;
+}
+
 Result CaseResolver::Resolve(const std::string& base, const std::string& relative,
                              CaseResolution* found) {
   *found = CaseResolution();

@@ -45,6 +45,11 @@ class CaseResolver {
   /// (`found` is then kNone). Reads folders only; prints nothing.
   Result Resolve(const std::string& base, const std::string& relative, CaseResolution* found);
 
+  /// Whether the listing of `folder` ("" for the working folder), made once as for Resolve, has
+  /// an entry named exactly `name`; false also when it cannot be listed, or when the name shares
+  /// its letters with two other entries (the listing keeps two of them).
+  bool ListsExactly(const std::string& folder, const std::string& name);
+
  private:
   struct Listing {
     Result listed;

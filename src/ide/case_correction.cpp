@@ -2,7 +2,6 @@
 // Windows, where MDK ran, never noticed.
 #include "ide/case_correction.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <map>
@@ -10,7 +9,6 @@
 #include <utility>
 
 #include "fs/case_match.h"
-#include "fs/file_at.h"
 #include "mdk/mdk_path.h"
 
 namespace {
@@ -43,11 +41,21 @@ class DiskSpelling {
     const bool absolute = path[0] == '/';
     // A drive letter names nothing on this system.
     if (IsAbsoluteMdkPath(path) && !absolute) return "";
-    // Most paths are as on disk; the files of a folder come together, looked up in it.
+    // Most paths are as on disk. The target's files of a folder come together: from the second
+    // in a row on, the folder's listing, made once, says so; the first is looked up alone.
     const std::string full = Full(path);
-    const FileAt at = open_.At(full);
+    const size_t cut = full.rfind('/');
+    if (cut != std::string::npos) {
+      const std::string inFolder = full.substr(0, cut == 0 ? 1 : cut);
+      const std::string leaf = full.substr(cut + 1);
+      const bool again = inFolder == lastFolder_;
+      lastFolder_ = inFolder;
+      if (again && leaf != "." && leaf != ".." && resolver_.ListsExactly(inFolder, leaf)) {
+        return "";
+      }
+    }
     struct stat status;
-    if (fstatat(at.folder, at.name.c_str(), &status, 0) == 0) return "";
+    if (stat(full.c_str(), &status) == 0) return "";
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -85,7 +93,7 @@ class DiskSpelling {
   const std::string mdkFolder_;
   std::map<std::string, CaseResolution> folders_;
   CaseResolver resolver_;
-  OpenFolder open_;
+  std::string lastFolder_;  // the folder of the path looked up last
 };
 
 }  // namespace

@@ -68,4 +68,20 @@ TEST(CaseMatchTest, FolderThatCannotBeListedFailsNamingIt) {
   EXPECT_EQ(status, 0);
 }
 
+// A listing says a name is there only when an entry has exactly that name: another letter case,
+// a missing or unreadable folder, say nothing is.
+TEST(CaseMatchTest, AListingNamesOnlyWhatIsThereAsWritten) {
+  ScopedTempDir temp;
+  WriteFile(temp / "src/Main.c", "");
+  WriteFile(temp / "src/util.c", "");
+  CaseResolver resolver;
+  EXPECT_TRUE(resolver.ListsExactly(temp / "src", "Main.c"));
+  EXPECT_TRUE(resolver.ListsExactly(temp / "src", "util.c"));
+  EXPECT_FALSE(resolver.ListsExactly(temp / "src", "main.c"));
+  EXPECT_FALSE(resolver.ListsExactly(temp / "src", "UTIL.C"));
+  EXPECT_FALSE(resolver.ListsExactly(temp / "src", "gone.c"));
+  EXPECT_FALSE(resolver.ListsExactly(temp / "none", "Main.c"));
+  EXPECT_FALSE(resolver.ListsExactly(temp / "src/Main.c", "x"));
+}
+
 }  // namespace
