@@ -41,7 +41,7 @@ BuildCheckInput PlanBuildCheck(const ProjectInfo& project, const std::vector<Pla
 /// The check before the first build of the project generated in `projectFolder` from
 /// `mdkFolder` (see PlanBuildCheck and CheckBeforeBuilding), with `portFolder` the port folder's
 /// name in the project. `projectFiles` are the project-relative paths of the project folder's
-/// files, as ListFilesBelow gives them; `placedStartup` is the BSP startup file's name at the top
+/// files ("/" between steps, each once); `placedStartup` is the BSP startup file's name at the top
 /// of the project, "" when none is placed. Reads the files the check looks at; writes and prints
 /// nothing.
 struct BuildCheckRun {

@@ -44,7 +44,7 @@ struct PlannedLink {
 /// The links of `project`'s C and C++ files (those IsLinkedFile takes), in MDK order, named
 /// "<group>/<file name>" as Eclipse can hold it: an empty, "." or ".." segment becomes "_" and a
 /// "|" becomes "_"; a name that a file of the filled project folder (`projectFiles`, its files'
-/// project-relative paths as ListFilesBelow gives them) or an earlier link already has gets "_2",
+/// project-relative paths with "/", each once) or an earlier link already has gets "_2",
 /// "_3"... before its extension. Prints nothing.
 std::vector<PlannedLink> PlanLinks(const ProjectInfo& project,
                                    const std::vector<std::string>& projectFiles);
